@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mogumo {
+
+// Twips: 1/1440 inch, 15 to a pixel at 96 dpi.
+inline constexpr float kTwipsPerPixel = 15.0f;
+
+enum class ControlKind : uint8_t {
+    Button,
+    Label,
+    TextBox,
+    Image,
+    Shape,
+    Line,
+    PictureBox,
+    ProgressBar,
+    Timer,
+};
+
+// Colours are &H00BBGGRR values: red in the low byte.
+using Colour = uint32_t;
+
+struct Font {
+    std::string_view family;
+    float points = 9.0f;
+    bool bold = false;
+    bool underline = false;
+};
+
+// One control of a screen: a plain value with the properties its kind uses.
+// Positions and sizes are single-precision twips, relative to the client area
+// (or to `container` for a control inside a picture box).
+struct Control {
+    ControlKind kind = ControlKind::Label;
+    std::string_view name;
+    int index = -1;  // member of a control array when >= 0
+
+    float left = 0, top = 0, width = 0, height = 0;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // lines
+    int lineWidthPx = 1;
+
+    std::string text;  // caption of buttons and labels, text of text boxes
+    bool visible = true;
+    bool enabled = true;  // for timers: running
+
+    std::optional<Colour> foreColour;
+    std::optional<Colour> backColour;  // labels, picture boxes
+    std::optional<Colour> fillColour;  // shapes
+    std::optional<Colour> borderColour;
+    bool transparent = false;  // labels: the surface below shows through
+    bool border = false;       // single-line border
+    bool centred = false;
+    std::optional<Font> font;
+
+    int tabOrder = -1;
+    bool hasFocusAtOpen = false;
+    bool arrowPointer = false;
+    bool multiLine = false;
+    bool scrollBar = false;
+    bool readOnly = false;
+
+    std::string_view picture;  // catalogue name, empty for none
+    bool stretch = false;
+
+    float min = 0, max = 0, value = 0;  // progress bars
+
+    int interval = 0;    // timers, milliseconds
+    bool gated = false;  // the tick handler runs behind the step gate
+
+    std::string_view container;  // name of the picture box holding it
+
+    bool isTimer() const { return kind == ControlKind::Timer; }
+    // Drawn by the window itself rather than being a child widget.
+    bool isWindowless() const {
+        return kind == ControlKind::Label || kind == ControlKind::Image ||
+               kind == ControlKind::Shape || kind == ControlKind::Line;
+    }
+    // "Command1(0)" for array members, the plain name otherwise.
+    std::string key() const;
+};
+
+// Gives an image a picture. An image that is not stretched takes its picture's
+// size plus its border (2 pixels a side).
+void setPicture(Control& image, std::string_view picture);
+
+}  // namespace mogumo

@@ -1,0 +1,93 @@
+#include "core/screen_set.h"
+
+#include <utility>
+
+namespace mogumo {
+
+ScreenSet::ScreenSet(Host& host, Factory factory) : host_(host), factory_(std::move(factory)) {}
+
+ScreenSet::~ScreenSet() = default;
+
+Screen& ScreenSet::ref(FormId id) {
+    auto& slot = screens_[static_cast<size_t>(id)];
+    if (slot) return *slot;
+    slot = factory_(*this, id);
+    Screen& screen = *slot;
+    screen.instance_ = nextInstance_++;
+    host_.screenLoaded(screen);
+    for (Control& c : screen.controls_)
+        if (c.isTimer() && c.enabled) host_.timerStarted(screen, c);
+    screen.Form_Load();
+    return screen;
+}
+
+void ScreenSet::show(FormId id) {
+    Screen& screen = ref(id);
+    if (screen.visible_) return;
+    screen.visible_ = true;
+    host_.screenShown(screen);
+}
+
+void ScreenSet::unload(FormId id) {
+    auto& slot = screens_[static_cast<size_t>(id)];
+    if (!slot) return;
+    std::unique_ptr<Screen> gone = std::move(slot);
+    gone->visible_ = false;
+    for (Control& c : gone->controls_)
+        if (c.isTimer()) c.enabled = false;
+    host_.screenUnloaded(*gone);
+    // A handler of this screen may still be running: keep it alive until the
+    // event is over.
+    unloadedThisEvent_.push_back(std::move(gone));
+}
+
+void ScreenSet::setEnabled(FormId id, bool enabled) {
+    Screen& screen = ref(id);
+    if (screen.enabled_ == enabled) return;
+    screen.enabled_ = enabled;
+    host_.screenEnabledChanged(screen);
+}
+
+void ScreenSet::end() {
+    if (ended_) return;
+    ended_ = true;
+    host_.endProgram();
+}
+
+template <class F>
+void ScreenSet::dispatch(F&& handler) {
+    if (ended_) return;
+    handler();
+    unloadedThisEvent_.clear();
+}
+
+void ScreenSet::start() {
+    dispatch([&] { show(FormId::Form1); });
+}
+
+void ScreenSet::click(Screen& screen, Control& button) {
+    dispatch([&] { screen.click(button); });
+}
+
+void ScreenSet::keyDown(Screen& screen, int keyCode) {
+    dispatch([&] {
+        if (keyCode == kKeyF1)
+            host_.showHelp();
+        else
+            screen.Form_KeyDown(keyCode);
+    });
+}
+
+void ScreenSet::keyUp(Screen& screen, int keyCode) {
+    dispatch([&] { screen.Form_KeyUp(keyCode); });
+}
+
+void ScreenSet::timerTick(Screen& screen, Control& timer) {
+    dispatch([&] { screen.timerTick(timer); });
+}
+
+void ScreenSet::close(Screen&) {
+    dispatch([&] { end(); });
+}
+
+}  // namespace mogumo

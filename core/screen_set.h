@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/game_state.h"
+#include "core/host.h"
+#include "core/layout.h"
+#include "core/random_source.h"
+#include "core/screen.h"
+
+namespace mogumo {
+
+// Owns the eight screens, the game state and the random source, and carries
+// out the screen life: a screen is loaded the moment anything refers to it.
+//
+// Every event from the host (start, click, key, timer tick, close) comes in
+// through the methods below. A handler may unload its own screen and go on:
+// the unloaded object is kept until the event has been handled, and a later
+// reference in the same handler loads a fresh screen.
+class ScreenSet {
+public:
+    using Factory = std::function<std::unique_ptr<Screen>(ScreenSet&, FormId)>;
+
+    ScreenSet(Host& host, Factory factory);
+    ~ScreenSet();
+    ScreenSet(const ScreenSet&) = delete;
+    ScreenSet& operator=(const ScreenSet&) = delete;
+
+    Host& host() { return host_; }
+    GameState& state() { return state_; }
+    const GameState& state() const { return state_; }
+    RandomSource& random() { return random_; }
+    const RandomSource& random() const { return random_; }
+    bool ended() const { return ended_; }
+
+    // The screen, loading it first when it is not loaded.
+    Screen& ref(FormId id);
+    template <class T>
+    T& get() {
+        return static_cast<T&>(ref(T::kId));
+    }
+    // The screen when it is loaded, nullptr otherwise; never loads.
+    Screen* loaded(FormId id) const { return screens_[static_cast<size_t>(id)].get(); }
+
+    void show(FormId id);
+    void unload(FormId id);
+    void setEnabled(FormId id, bool enabled);
+    void end();
+
+    // Events from the host. The host checks that the target may take them.
+    void start();  // program start: load and show the title screen
+    void click(Screen& screen, Control& button);
+    void keyDown(Screen& screen, int keyCode);  // F1 (112) asks for the help
+    void keyUp(Screen& screen, int keyCode);
+    void timerTick(Screen& screen, Control& timer);
+    void close(Screen& screen);
+
+    static constexpr int kKeyF1 = 112;
+
+private:
+    template <class F>
+    void dispatch(F&& handler);
+
+    Host& host_;
+    Factory factory_;
+    GameState state_;
+    RandomSource random_;
+    std::array<std::unique_ptr<Screen>, kFormCount> screens_;
+    std::vector<std::unique_ptr<Screen>> unloadedThisEvent_;
+    uint64_t nextInstance_ = 1;
+    bool ended_ = false;
+};
+
+}  // namespace mogumo

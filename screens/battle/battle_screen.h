@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "core/screen.h"
+
+namespace mogumo {
+
+// Form8: the fight with the hooked fish. Form7, the splash above it, has no
+// behaviour of its own; this screen sets its angler picture.
+class BattleScreen : public Screen {
+public:
+    static constexpr FormId kId = FormId::Form8;
+    static constexpr int kShift = 16;
+    static constexpr int kEnd = 35;
+
+    explicit BattleScreen(ScreenSet& screens);
+
+    void Form_Load() override;
+    void Form_KeyDown(int keyCode) override;
+    void Form_KeyUp(int keyCode) override;
+    void timerTick(Control& timer) override;
+    void writeVars(JsonWriter& out) const override;
+
+private:
+    void UOST();
+    void batt();
+    void hyo();
+    void land();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void setSplashFace(int kaoIndex);
+
+    int32_t FishDrift_ = 0;
+    int32_t FishRest_ = 0;
+    std::array<float, 2> Gauge_{};
+    int16_t PressedKey_ = 0;
+
+    Control& uoyosu_;
+    Control& ito_;
+    Control& Shape1_;
+    Control& Label2_;
+    Control& MENU_;
+    std::array<Control*, 2> HP_;
+    Control& Timer1_;
+    Control& Timer2_;
+    Control& Timer3_;
+};
+
+}  // namespace mogumo

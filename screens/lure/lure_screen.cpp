@@ -1,0 +1,193 @@
+#include "screens/lure/lure_screen.h"
+
+#include <string>
+
+#include "core/json_writer.h"
+#include "core/screen_set.h"
+#include "core/step_gate.h"
+#include "screens/cast/cast_screen.h"
+
+namespace mogumo {
+
+LureScreen::LureScreen(ScreenSet& screens)
+    : Screen(screens, kId),
+      rua_(ctl("rua")),
+      ito_(ctl("ito")),
+      uo_(ctl("uo")),
+      gyo3_(ctl("gyo3")),
+      Shape1_(ctl("Shape1")),
+      Text1_(ctl("Text1")),
+      Label1_(ctl("Label1")),
+      Timer1_(ctl("Timer1")),
+      Timer2_(ctl("Timer2")),
+      Timer3_(ctl("Timer3")) {}
+
+void LureScreen::timerTick(Control& timer) {
+    if (&timer == &Timer1_)
+        Timer1_Timer();
+    else if (&timer == &Timer2_)
+        Timer2_Timer();
+    else if (&timer == &Timer3_)
+        Timer3_Timer();
+}
+
+void LureScreen::Timer1_Timer() {
+    if (StepGate(state(), screens().host())) lureStep();
+}
+
+// One lure step. Positions are floats in twips, one operation at a time.
+void LureScreen::lureStep() {
+    GameState& s = state();
+
+    // The rod end of the line follows the distance before this step.
+    ito_.x2 = static_cast<float>(s.LureDistance + 6585);
+    ito_.y2 = -300;
+
+    if (s.ReelSpeed != 0) {
+        uo_.left -= 50;
+        ToggleAnimFrame(s);
+        setPicture(rua_, ctl("img", s.AnimFrame).picture);
+        s.FishInterest += 3;
+        s.LureDistance -= 1;
+        for (int i = 0; i <= 6; ++i) {
+            Control& rock = ctl("iwa", i);
+            rock.left -= 200;
+            if (rock.left < -420) rock.left += 7000;
+        }
+    } else {
+        s.FishInterest -= 1;
+    }
+
+    // The return test reads the lure's height left by the previous step.
+    const bool returned = rua_.top < -330 || s.LureDistance <= 0;
+    if (returned) {
+        returnHandOver();
+    } else {
+        // Real division: 300 stays, anything above becomes 270 (90 %).
+        if (s.FishInterest / 3.0 < 0) s.FishInterest = 0;
+        if (s.FishInterest / 3.0 > 100) s.FishInterest = 270;
+
+        rua_.top = rua_.top + 15 - static_cast<float>(s.ReelSpeed);
+        if (rua_.top > Shape1_.top - 160) rua_.top = Shape1_.top - 160;
+        ito_.x1 = rua_.left + 230;
+        ito_.y1 = rua_.top + 165;
+        s.PlayerLife -= 1;
+        writeStatus();
+        sakana();
+    }
+
+    // The life test runs after a return too. The return unloaded this screen,
+    // so the reference below then loads it again, hidden, to run the wait.
+    if (s.PlayerLife < 1) {
+        auto& self = screens().get<LureScreen>();
+        self.setTimer(self.Timer1_, false);
+        self.setTimer(self.Timer3_, true);
+        self.Label1_.visible = true;
+    }
+}
+
+void LureScreen::returnHandOver() {
+    screens().setEnabled(FormId::Form5, true);
+    auto& cast = screens().get<CastScreen>();
+    cast.setTimer(cast.Timer2(), true);
+    screens().unload(kId);
+}
+
+void LureScreen::writeStatus() {
+    const GameState& s = state();
+    Text1_.text = "YOUR LIFE：" + std::to_string(s.PlayerLife) + " 魚の興味：" +
+                  std::to_string(s.FishInterest / 3) + "％" + s.NewLine;
+    Text1_.text = Text1_.text + "岸まで" + std::to_string(s.LureDistance) + "M";
+}
+
+void LureScreen::sakana() {
+    GameState& s = state();
+    const double p = s.FishInterest / 3.0;
+    const float r1 = screens().random().draw();
+    const float r2 = screens().random().draw();
+
+    if (p >= 50) {
+        // Trail or chase: towards the lure's height, and sideways towards the
+        // lure point (chase) or a point beside the lure (trail).
+        if (rua_.top + 165 > uo_.top)
+            uo_.top += 30.0f * r1;
+        else
+            uo_.top -= 30.0f * r1;
+        float target;
+        float stride;
+        if (p > 80) {
+            target = rua_.left + 165;
+            stride = 85 + 15.0f * r2;
+        } else {
+            target = rua_.left - 500 + 165;
+            stride = 50 + 15.0f * r2;
+        }
+        if (target > uo_.left)
+            uo_.left += stride;
+        else
+            uo_.left -= stride;
+    } else {
+        uo_.top += 50.0f * r1 - 25.0f;
+        uo_.left += 50.0f * r2 - 20.0f;
+    }
+    gyo3_.top = uo_.top - 450;
+    gyo3_.left = uo_.left - 1265;
+
+    // The lure point inside the bite box, edges included.
+    const float pointX = rua_.left + 165;
+    const float pointY = rua_.top + 165;
+    const bool bite = pointY >= uo_.top && pointY <= uo_.top + uo_.height && pointX >= uo_.left &&
+                      pointX <= uo_.left + uo_.width;
+    if (bite) {
+        screens().get<CastScreen>().Text1().text = "ＨＩＴ！！！";
+        setTimer(Timer1_, false);
+        setTimer(Timer2_, true);
+    }
+}
+
+void LureScreen::Form_KeyDown(int keyCode) {
+    GameState& s = state();
+    if (keyCode == kShift) {
+        s.ReelSpeed = 50;
+    } else if (keyCode == kEnd) {
+        s.PlayerLife = 0;
+    } else if (keyCode == kBoostKey) {
+        if (s.BoostUses <= kBoostsPerGame - 1) {
+            s.FishInterest = 10000;
+            s.BoostUses += 1;
+        }
+    }
+}
+
+void LureScreen::Form_KeyUp(int keyCode) {
+    if (keyCode == kShift) state().ReelSpeed = 0;
+}
+
+// The bite transition: 29 growing black rectangles, 10 still ticks, then the
+// battle opens.
+void LureScreen::Timer2_Timer() {
+    BiteCountdown_ -= 1;
+    const int32_t n = BiteCountdown_;
+    if (n >= 1) {
+        const double dx = 3292.0 / n;
+        const double dy = 1665.0 / n;
+        drawRect({static_cast<float>(3292 - dx), static_cast<float>(1665 - dy),
+                  static_cast<float>(3292 + dx), static_cast<float>(1665 + dy), 0x00000000});
+    }
+    if (n < -9) {
+        screens().unload(kId);
+        screens().show(FormId::Form7);
+        screens().show(FormId::Form8);
+    }
+}
+
+// The game-over wait is over: on to the results.
+void LureScreen::Timer3_Timer() {
+    screens().unload(FormId::Form5);
+    screens().show(FormId::Form4);
+    screens().unload(kId);
+}
+
+void LureScreen::writeVars(JsonWriter& out) const { out.field("BiteCountdown", BiteCountdown_); }
+
+}  // namespace mogumo

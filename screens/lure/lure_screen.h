@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/screen.h"
+
+namespace mogumo {
+
+// Form6: reel the lure in while the fish takes an interest. A cast ends in a
+// return to the cast screen, a bite (transition, then the battle) or, when the
+// life runs out, "タイム オーバー" and the results screen.
+class LureScreen : public Screen {
+public:
+    static constexpr FormId kId = FormId::Form6;
+    static constexpr int kShift = 16;
+    static constexpr int kEnd = 35;
+    static constexpr int kBoostKey = 75;  // K: the hidden interest boost
+    static constexpr int32_t kBoostsPerGame = 4;
+
+    explicit LureScreen(ScreenSet& screens);
+
+    void Form_Load() override { BiteCountdown_ = 30; }
+    void Form_KeyDown(int keyCode) override;
+    void Form_KeyUp(int keyCode) override;
+    void timerTick(Control& timer) override;
+    void writeVars(JsonWriter& out) const override;
+
+private:
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void lureStep();
+    void returnHandOver();
+    void writeStatus();
+    // The fish step: moves the fish and tests for the bite.
+    void sakana();
+
+    int32_t BiteCountdown_ = 0;
+    Control& rua_;
+    Control& ito_;
+    Control& uo_;
+    Control& gyo3_;
+    Control& Shape1_;
+    Control& Text1_;
+    Control& Label1_;
+    Control& Timer1_;
+    Control& Timer2_;
+    Control& Timer3_;
+};
+
+}  // namespace mogumo

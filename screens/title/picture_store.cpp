@@ -1,0 +1,12 @@
+#include "screens/title/picture_store.h"
+
+#include "core/game_state.h"
+
+namespace mogumo {
+
+void PictureStore::aaa() {
+    if (state().SecretPoints < kSwapPoints) return;
+    for (int i = 0; i <= 6; ++i) setPicture(ctl("kao", i), ctl("kao", i + 7).picture);
+}
+
+}  // namespace mogumo

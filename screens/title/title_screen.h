@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/screen.h"
+
+namespace mogumo {
+
+// Form1: every visit starts a new game.
+class TitleScreen : public Screen {
+public:
+    static constexpr FormId kId = FormId::Form1;
+    explicit TitleScreen(ScreenSet& screens) : Screen(screens, kId) {}
+
+    void Form_Load() override;
+    void click(Control& button) override;
+
+private:
+    void Command1_Click();
+    void Command2_Click();
+};
+
+}  // namespace mogumo
