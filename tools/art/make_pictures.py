@@ -1,0 +1,459 @@
+#!/usr/bin/env python3
+"""Draws every Mogumo picture and writes them as XPM files.
+
+    python3 tools/art/make_pictures.py [output-dir]
+
+Default output is assets/pictures/ next to this script's project root.
+Output is deterministic: running it twice gives identical files.
+"""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from raster import (Canvas, NONE, ellipse, circle, poly, capsule, path, rect,
+                    union, inter, minus, bezier, write_xpm)
+
+PAL = {
+    '.': 'None',
+    'k': '#000000',
+    'w': '#FFFFFF',
+    'r': '#E02818',   # hair
+    'y': '#F8D830',   # skin
+    'c': '#18C8F0',   # top / swimsuit
+    'g': '#A0A0A0',   # skirt, fish
+    'G': '#606060',   # dark grey
+    'l': '#D4D4D4',   # light grey
+    'b': '#A8642C',   # rod, wood
+    't': '#0C7078',   # dark teal
+    'p': '#B8F4FC',   # pale cyan
+    'o': '#F05A5A',   # mouth
+    'B': '#2858D8',   # lake
+    'n': '#40B840',   # grass
+    'N': '#1C7428',   # dark grass
+    'O': '#F08C20',   # tackle box
+}
+
+SWIM_KEYS = ['.', 'k', 'w', 'r', 'y', 'c', 'b', 'o']
+
+
+# --- the angler -------------------------------------------------------------
+
+def ponytail(cv, pts, r=2.3):
+    """Hair tied back: a thick tapering tail along pts."""
+    n = len(pts)
+    shapes = []
+    for i in range(n - 1):
+        rr = r * (1.0 - 0.45 * i / max(1, n - 2))
+        shapes.append(capsule(pts[i], pts[i + 1], rr))
+    cv.fill(union(*shapes), 'r')
+
+
+def head_front(cv, cx, cy, r=6.0, eyes='dot', mouth='small', tail=None):
+    if tail:
+        ponytail(cv, tail)
+    cv.fill(ellipse(cx, cy, r + 1.0, r + 0.6), 'r')
+    bangs = lambda x, y: y > cy - 2.6 + 1.4 * abs(((x - cx + 1.0) / 2.4) % 2 - 1)
+    face = inter(ellipse(cx, cy + 1.3, r - 0.3, r - 0.9), bangs)
+    face.center = (cx, cy + 2)
+    cv.fill(face, 'y')
+    ex = 2.2 * r / 6.0
+    if eyes == 'dot':
+        for sx in (-1, 1):
+            cv.fill(ellipse(cx + sx * ex, cy + 1.6, 0.55, 1.1), 'k', outline=None)
+    elif eyes == 'wide':
+        for sx in (-1, 1):
+            cv.fill(ellipse(cx + sx * ex, cy + 1.8, 1.3, 1.6), 'w', outline='k', width=1)
+            cv.fill(ellipse(cx + sx * ex, cy + 1.9, 0.45, 0.45), 'k', outline=None)
+    elif eyes == 'happy':
+        for sx in (-1, 1):
+            cv.line([(cx + sx * ex - 1.1, cy + 2.6), (cx + sx * ex, cy + 1.5), (cx + sx * ex + 1.1, cy + 2.6)], 'k')
+    if mouth == 'small':
+        cv.fill(ellipse(cx, cy + 4.0, 0.9, 0.45), 'o', outline=None)
+    elif mouth == 'open':
+        cv.fill(ellipse(cx, cy + 4.0, 1.6, 1.3), 'o', outline='k', width=1)
+    elif mouth == 'o':
+        cv.fill(ellipse(cx, cy + 4.2, 0.9, 0.9), 'k', outline=None)
+
+
+def head_profile(cv, cx, cy, r=6.0, tail=None, eye='dot', mouth=None):
+    """Head facing LEFT."""
+    if tail:
+        ponytail(cv, tail)
+    cv.fill(ellipse(cx + 0.6, cy, r + 0.9, r + 0.6), 'r')
+    front = lambda x, y: x < cx + 0.8 - 0.4 * (y - cy) and y > cy - 1.6 + 0.8 * max(0.0, x - cx + 2)
+    face = inter(union(ellipse(cx - 0.8, cy + 1.4, r - 0.6, r - 1.3),
+                       ellipse(cx - r + 0.4, cy + 1.8, 1.2, 1.0)), front)
+    face.center = (cx - 2, cy + 2)
+    cv.fill(face, 'y')
+    if eye == 'dot':
+        cv.fill(ellipse(cx - 2.6 * r / 6.0, cy + 1.6, 0.55, 1.1), 'k', outline=None)
+    elif eye == 'shut':
+        cv.line([(cx - 3.6 * r / 6, cy + 1.9), (cx - 1.8 * r / 6, cy + 1.9)], 'k')
+    if mouth == 'open':
+        cv.fill(ellipse(cx - 3.8 * r / 6, cy + 4.2, 0.8, 0.7), 'k', outline=None)
+
+
+def torso(cv, cx, top, bot, half_top, half_bot, swimsuit=False):
+    if swimsuit:
+        cv.fill(poly([(cx - half_top, top), (cx + half_top, top), (cx + half_bot, bot - 1.2),
+                      (cx + 1.3, bot + 0.8), (cx - 1.3, bot + 0.8), (cx - half_bot, bot - 1.2)]), 'c')
+    else:
+        cv.fill(poly([(cx - half_top, top), (cx + half_top, top),
+                      (cx + half_bot, bot), (cx - half_bot, bot)]), 'c')
+
+
+def skirt(cv, cx, top, bot, half_top, half_bot):
+    cv.fill(poly([(cx - half_top, top), (cx + half_top, top),
+                  (cx + half_bot, bot), (cx - half_bot, bot)]), 'g')
+
+
+def limb(cv, pts, r=1.6, col='y'):
+    cv.fill(path(pts, r), col)
+
+
+def shoe(cv, x, y, facing=0, col='b'):
+    cv.fill(ellipse(x + facing * 0.8, y, 2.0, 1.2), col)
+
+
+def rod(cv, hand, tip, butt=None, line_to=None, line_col='k'):
+    if butt:
+        cv.fill(capsule(butt, hand, 1.0), 'b')
+    if line_to:
+        cv.line(line_to, line_col)
+    cv.line([hand, tip], 'k')
+
+
+def angler_front(cv, sw=False):
+    cx = 16.0
+    if sw:
+        limb(cv, [(cx - 2.2, 23.5), (cx - 2.4, 30.0)])
+        limb(cv, [(cx + 2.2, 23.5), (cx + 2.4, 30.0)])
+        shoe(cv, cx - 2.6, 30.6, -1, 'y')
+        shoe(cv, cx + 2.6, 30.6, 1, 'y')
+        torso(cv, cx, 15.5, 25.0, 4.3, 4.3, True)
+    else:
+        limb(cv, [(cx - 2.3, 26.0), (cx - 2.3, 29.8)])
+        limb(cv, [(cx + 2.3, 26.0), (cx + 2.3, 29.8)])
+        shoe(cv, cx - 2.8, 30.5, -1)
+        shoe(cv, cx + 2.8, 30.5, 1)
+        skirt(cv, cx, 21.5, 27.3, 5.0, 7.5)
+        torso(cv, cx, 15.5, 22.5, 4.4, 5.0)
+    limb(cv, [(cx - 4.0, 17.0), (cx - 6.8, 20.5), (cx - 7.4, 24.0)])
+    limb(cv, [(cx + 4.0, 17.0), (cx + 6.8, 20.5), (cx + 7.4, 24.0)])
+    head_front(cv, cx, 9.0, tail=[(cx + 5, 5), (cx + 8.5, 8), (cx + 9.5, 14), (cx + 9.0, 19)])
+
+
+def angler_stride(cv, sw=False):
+    """Walking to the left, hair streaming back."""
+    cx = 15.0
+    # back leg and arm
+    if sw:
+        limb(cv, [(cx + 1.0, 23.0), (cx + 4.0, 27.0), (cx + 6.0, 30.0)])
+        shoe(cv, cx + 6.4, 30.6, -1, 'y')
+    else:
+        limb(cv, [(cx + 1.0, 25.5), (cx + 3.5, 28.0), (cx + 5.5, 30.0)])
+        shoe(cv, cx + 5.6, 30.6, -1)
+    limb(cv, [(cx + 1.0, 17.0), (cx + 4.5, 20.0), (cx + 6.5, 22.0)])
+    if sw:
+        limb(cv, [(cx - 1.0, 23.0), (cx - 3.5, 27.0), (cx - 5.0, 30.0)])
+        shoe(cv, cx - 5.6, 30.6, -1, 'y')
+        torso(cv, cx, 15.5, 24.5, 3.4, 3.6, True)
+    else:
+        limb(cv, [(cx - 1.0, 25.5), (cx - 3.5, 28.0), (cx - 4.6, 30.0)])
+        shoe(cv, cx - 5.2, 30.6, -1)
+        skirt(cv, cx, 21.5, 27.0, 4.0, 6.5)
+        torso(cv, cx, 15.5, 22.5, 3.5, 4.0)
+    limb(cv, [(cx - 0.5, 17.0), (cx - 3.5, 20.5), (cx - 6.0, 21.0)])
+    head_profile(cv, cx - 0.5, 9.0,
+                 tail=[(cx + 4.5, 5.5), (cx + 9.0, 4.5), (cx + 13.5, 6.5), (cx + 16.5, 4.5)])
+
+
+def angler_rod(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k', line_r=None):
+    """Profile facing left, rod held out over the water."""
+    cx = 19.0
+    if sw:
+        limb(cv, [(cx + 1.2, 23.0), (cx + 1.8, 30.0)])
+        limb(cv, [(cx - 1.2, 23.0), (cx - 2.2, 30.0)])
+        shoe(cv, cx + 1.6, 30.7, -1, 'y')
+        shoe(cv, cx - 2.6, 30.7, -1, 'y')
+        torso(cv, cx, 15.5, 24.5, 3.4, 3.6, True)
+    else:
+        limb(cv, [(cx + 1.3, 26.0), (cx + 1.8, 29.8)])
+        limb(cv, [(cx - 1.3, 26.0), (cx - 2.0, 29.8)])
+        shoe(cv, cx + 1.4, 30.6, -1)
+        shoe(cv, cx - 2.6, 30.6, -1)
+        skirt(cv, cx, 21.5, 27.0, 4.0, 6.0)
+        torso(cv, cx, 15.5, 22.5, 3.5, 4.0)
+    hand = (cx - 7.0, 19.5)
+    cv.line([tip, line_end], line_col, r=line_r)
+    rod(cv, hand, tip, butt=(cx - 2.0, 22.5))
+    limb(cv, [(cx - 0.5, 17.0), (cx - 3.5, 20.0), (cx - 6.5, 19.8)])
+    head_profile(cv, cx - 0.5, 9.0, tail=[(cx + 4.5, 5.5), (cx + 8.0, 8.0), (cx + 9.0, 13.0), (cx + 9.5, 17.5)])
+
+
+def angler_pull(cv, sw=False):
+    """Leaning back, arms forward, pulling a bent rod."""
+    cx = 19.0
+    if sw:
+        # seated on the ground, knees up, leaning back
+        limb(cv, [(cx + 1.0, 25.5), (cx - 3.5, 21.5), (cx - 7.5, 28.5)])
+        limb(cv, [(cx + 1.5, 27.0), (cx - 5.0, 25.0), (cx - 9.0, 29.5)])
+        shoe(cv, cx - 8.6, 29.8, -1, 'y')
+        shoe(cv, cx - 10.0, 30.3, -1, 'y')
+        cv.tilt(24, (cx + 1, 26))
+        torso(cv, cx, 17.5, 27.0, 3.4, 3.6, True)
+    else:
+        limb(cv, [(cx + 1.0, 25.5), (cx - 1.0, 28.0), (cx - 2.5, 30.0)])
+        limb(cv, [(cx - 1.0, 25.5), (cx - 4.5, 27.5), (cx - 7.5, 30.0)])
+        shoe(cv, cx - 2.8, 30.6, -1)
+        shoe(cv, cx - 8.0, 30.6, -1)
+        cv.tilt(22, (cx, 26))
+        skirt(cv, cx, 21.5, 27.0, 4.0, 6.0)
+        torso(cv, cx, 15.5, 22.5, 3.5, 4.0)
+    cv.tilt(0)
+    base = 0 if not sw else 2.0
+    hand = (cx - 8.5, 19.0 + base)
+    bend = bezier(hand, (5.0, 12.0 + base), (1.0, 18.0 + base), 10)
+    cv.line(bend, 'k')
+    cv.line([bend[-1], (0.0, 22.0 + base)], 'k')
+    cv.fill(capsule((cx - 4.5, 20.5 + base), hand, 1.0), 'b')
+    cv.tilt(24 if sw else 22, (cx + (1 if sw else 0), 26))
+    s0 = (cx - 1.0, 17.5 + base)
+    cv.tilt(0)
+    # shoulders in the leaning frame, hands in the upright frame
+    import math
+    a = math.radians(24 if sw else 22)
+    px, py = (cx + (1 if sw else 0), 26)
+    sx = px + (s0[0] - px) * math.cos(a) - (s0[1] - py) * math.sin(a)
+    sy = py + (s0[0] - px) * math.sin(a) + (s0[1] - py) * math.cos(a)
+    limb(cv, [(sx, sy), hand])
+    cv.tilt(24 if sw else 22, (px, py))
+    head_profile(cv, cx - 0.5, 9.0 + base, eye='shut', mouth='open',
+                 tail=[(cx + 4.5, 5.5 + base), (cx + 8.5, 7.0 + base), (cx + 10.0, 12.0 + base)])
+    cv.tilt(0)
+    limb(cv, [(sx - 0.4, sy + 0.6), (hand[0] + 0.6, hand[1] + 0.9)])
+
+
+def angler_fall(cv, sw=False):
+    """Startled and toppling backwards, one leg kicked up."""
+    cx = 15.0
+    piv = (cx + 1.0, 24.0)
+    limb(cv, [(cx + 2.0, 24.0), (cx + 5.0, 26.5), (cx + 8.0, 29.5)])
+    shoe(cv, cx + 8.6, 30.0, 1)
+    limb(cv, [(cx + 1.0, 23.0), (cx + 7.0, 18.0), (cx + 12.0, 14.0)])
+    cv.fill(ellipse(cx + 12.8, 13.2, 2.0, 1.2, -40), 'b')
+    cv.tilt(-35, piv)
+    skirt(cv, cx, 21.5, 27.0, 4.5, 6.5)
+    torso(cv, cx, 15.5, 22.5, 4.0, 4.6)
+    limb(cv, [(cx - 3.8, 17.0), (cx - 6.5, 13.5), (cx - 7.5, 10.0)])
+    limb(cv, [(cx + 3.8, 17.0), (cx + 7.0, 15.0), (cx + 9.0, 11.5)])
+    head_front(cv, cx, 9.0, eyes='wide', mouth='o',
+               tail=[(cx - 5.0, 5.0), (cx - 8.5, 7.5), (cx - 10.0, 12.0)])
+    cv.tilt(0)
+
+
+def angler_cheer(cv, sw=False):
+    cx = 16.0
+    limb(cv, [(cx - 2.3, 26.0), (cx - 3.0, 29.8)])
+    limb(cv, [(cx + 2.3, 26.0), (cx + 3.0, 29.8)])
+    shoe(cv, cx - 3.5, 30.5, -1)
+    shoe(cv, cx + 3.5, 30.5, 1)
+    skirt(cv, cx, 21.5, 27.3, 5.0, 7.5)
+    torso(cv, cx, 15.5, 22.5, 4.4, 5.0)
+    limb(cv, [(cx - 4.0, 17.0), (cx - 8.0, 14.5), (cx - 11.0, 10.5)])
+    limb(cv, [(cx + 4.0, 17.0), (cx + 8.0, 14.5), (cx + 11.0, 10.5)])
+    cv.fill(circle(cx - 11.5, 9.6, 1.9), 'y')
+    cv.fill(circle(cx + 11.5, 9.6, 1.9), 'y')
+    head_front(cv, cx, 8.5, eyes='happy', mouth='open',
+               tail=[(cx + 5, 4.5), (cx + 9.0, 6.0), (cx + 11.0, 3.0)])
+
+
+def angler_wave(cv, sw=False):
+    cx = 15.0
+    limb(cv, [(cx - 2.3, 26.0), (cx - 2.3, 29.8)])
+    limb(cv, [(cx + 2.3, 26.0), (cx + 2.3, 29.8)])
+    shoe(cv, cx - 2.8, 30.5, -1)
+    shoe(cv, cx + 2.8, 30.5, 1)
+    skirt(cv, cx, 21.5, 27.3, 5.0, 7.5)
+    torso(cv, cx, 15.5, 22.5, 4.4, 5.0)
+    limb(cv, [(cx - 4.0, 17.0), (cx - 6.0, 20.5), (cx - 6.2, 24.0)])
+    limb(cv, [(cx + 4.0, 17.0), (cx + 9.0, 15.5), (cx + 11.5, 8.0)])
+    cv.fill(union(ellipse(cx + 12.0, 5.8, 1.9, 2.5, 15), capsule((cx + 10.0, 6.5), (cx + 9.3, 4.5), 0.9)), 'y')
+    head_front(cv, cx, 9.0, mouth='open',
+               tail=[(cx - 5, 5), (cx - 8.5, 8), (cx - 9.5, 14), (cx - 9.0, 19)])
+
+
+def swimsuit_lie(cv):
+    """Lying on her side on the ground, head on the left propped on one arm."""
+    cv.place(0.0, 6.5 * 1.125, 36.0 / 32.0, rot=-90, pivot=(16.0, 16.0))
+    cx = 16.0
+    # lower leg straight, upper leg bent at the knee
+    limb(cv, [(cx - 2.2, 23.5), (cx - 2.4, 30.0)])
+    cv.fill(ellipse(cx - 2.6, 30.8, 2.0, 1.2), 'y')
+    limb(cv, [(cx + 2.2, 23.5), (cx + 7.0, 26.5), (cx + 3.0, 30.5)])
+    cv.fill(ellipse(cx + 3.0, 31.2, 2.0, 1.2), 'y')
+    torso(cv, cx, 15.5, 25.0, 4.3, 4.3, True)
+    # arm under the head and arm resting along the body
+    limb(cv, [(cx - 4.0, 17.0), (cx - 8.5, 14.5), (cx - 8.0, 8.5)])
+    limb(cv, [(cx + 4.0, 17.0), (cx + 6.0, 20.5), (cx + 5.0, 24.0)])
+    head_front(cv, cx - 1.0, 9.0, eyes='happy', mouth='small',
+               tail=[(cx + 4.0, 5.0), (cx + 8.5, 4.0), (cx + 11.0, 1.0)])
+    cv.place(0.0, 0.0, 36.0 / 32.0)
+
+
+# --- fish, lure, rock, waves ------------------------------------------------
+
+def fish(cv, angry=False, open_mouth=False):
+    """A grey fish facing RIGHT in the 32 box (mirror it for left)."""
+    cv.fill(poly([(8.0, 16.0), (0.6, 7.5), (2.5, 16.0), (0.6, 24.5)]), 'g')       # tail
+    cv.fill(poly([(12.0, 10.0), (16.0, 3.8), (21.0, 8.8)]), 'G')                    # dorsal fin
+    cv.fill(poly([(14.0, 21.0), (16.0, 27.0), (19.5, 21.5)]), 'G')                  # belly fin
+    body = ellipse(17.0, 16.0, 13.8, 7.6)
+    cv.fill(body, 'g')
+    cv.fill(inter(ellipse(18.0, 19.8, 10.5, 3.6), body), 'l', outline=None)          # light belly
+    cv.line([(22.5, 11.0), (24.0, 14.5), (22.5, 19.5)], 'k')                        # gill
+    cv.fill(ellipse(26.5, 13.4, 1.6, 1.6), 'w', outline='k', width=1)
+    cv.fill(ellipse(27.0, 13.6, 0.6, 0.6), 'k', outline=None)
+    if angry:
+        cv.line([(24.5, 10.4), (28.8, 12.2)], 'k')
+        cv.line([(24.5, 11.0), (28.6, 12.7)], 'k')
+    if open_mouth:
+        cv.fill(poly([(31.9, 15.0), (28.2, 17.0), (31.9, 19.2)]), 'k', outline=None)
+    else:
+        cv.line([(30.5, 17.2), (28.5, 17.2)], 'k')
+
+
+def fish_leap(cv):
+    """Fish leaping upright, head up (drawn as the right-facing fish rotated)."""
+    cv.tilt(-72, (16, 16))
+    fish(cv, open_mouth=True)
+    cv.tilt(0)
+
+
+def lure(cv, flex=0.0):
+    """Small yellow plug facing right; flex bends the tail up (degrees)."""
+    # treble hooks under the belly
+    for hx in (18.0,):
+        cv.line([(hx, 21.0), (hx, 26.0)], 'k')
+        cv.line([(hx - 2.0, 24.6), (hx - 1.4, 26.6), (hx + 1.4, 26.6), (hx + 2.0, 24.6)], 'k')
+    # lip plate
+    cv.fill(poly([(27.0, 17.5), (31.8, 22.0), (30.0, 24.0), (25.5, 19.5)]), 'l')
+    cv.tilt(flex, (11.5, 16.0))
+    cv.fill(poly([(7.0, 16.0), (0.5, 8.5), (2.8, 16.0), (0.5, 23.5)]), 'y')
+    cv.fill(ellipse(10.5, 16.0, 5.5, 5.2), 'y')
+    cv.tilt(0)
+    cv.fill(minus(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: x < 11.5), 'y')
+    cv.line([(11.5, 9.8), (11.5, 22.2)], 'k')
+    cv.fill(inter(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: 17.8 < y < 19.6 and 13.0 < x < 23.0), 'O', outline=None)
+    cv.line([(23.0, 11.0), (24.0, 16.0), (23.0, 20.5)], 'k')
+    cv.fill(ellipse(26.3, 14.4, 2.1, 2.1), 'w', outline='k', width=1)
+    cv.fill(ellipse(26.8, 14.6, 0.7, 0.7), 'k', outline=None)
+
+
+def rock(cv):
+    cv.fill(poly([(1.0, 29.5), (2.5, 18.0), (7.0, 10.0), (14.0, 5.0), (21.0, 6.0),
+                  (27.5, 12.0), (30.8, 21.0), (31.0, 29.5)]), 'G')
+    cv.fill(poly([(4.5, 20.0), (8.5, 12.5), (14.5, 8.0), (20.0, 9.0), (23.0, 14.0),
+                  (19.5, 22.0), (11.0, 24.0)]), 'g', outline=None)
+    cv.fill(poly([(8.5, 14.0), (13.5, 10.0), (17.0, 10.5), (14.0, 14.5)]), 'l', outline=None)
+    cv.line([(19.5, 22.0), (23.0, 14.0), (27.5, 12.0)], 'k')
+    cv.line([(11.0, 24.0), (19.5, 22.0), (22.0, 29.0)], 'k')
+    cv.line([(4.5, 20.0), (11.0, 24.0)], 'k')
+
+
+def wave(cv, crests, base=17.0):
+    """Pale cyan water over dark teal; crests = list of (x, height, width)."""
+    import math
+
+    def top(x):
+        y = base
+        for cx_, h, w in crests:
+            d = (x - cx_) / (w * (0.55 if x < cx_ else 1.35))
+            y -= h * math.exp(-d * d * 1.6)
+        return y
+
+    water = lambda x, y: y >= top(x)
+    cv.fill(water, 'p', outline=None)
+    for cx_, h, w in crests:
+        # foam curling over to the left at the crest
+        ty = top(cx_)
+        cv.fill(ellipse(cx_ - 1.8, ty + 1.8, 2.6, 2.2), 'p', outline=None)
+    deep = lambda x, y: y >= top(x) + 5.0
+    cv.fill(deep, 't', outline=None)
+    for cx_, h, w in crests:
+        ty = top(cx_)
+        cv.fill(ellipse(cx_ - 2.2, ty + 2.6, 1.1, 1.1), 't', outline=None)
+    cv.outline_figure('k', lr_inside=True, bottom_inside=True)
+    # a line of foam inside the deep water
+    for x in range(cv.w):
+        y = int(top(x + 0.5) + 9.5 + 1.2 * math.sin(x * 0.6))
+        if (x // 3) % 2 == 0 and cv.get(x, y) == 't':
+            cv.set(x, y, 'p')
+
+
+# --- output helpers ---------------------------------------------------------
+
+def sprite(draw, size=32, sw=False, mirror=False):
+    cv = Canvas(size, size)
+    if size == 36:
+        cv.place(0.0, 0.0, 36.0 / 32.0, mirror=mirror)
+    else:
+        cv.place(mirror=mirror)
+    if sw is None:
+        draw(cv)
+    else:
+        draw(cv, sw)
+    return cv
+
+
+def build_all():
+    out = {}
+    out['angler_front'] = sprite(angler_front)
+    out['angler_stride'] = sprite(angler_stride)
+    out['angler_rod'] = sprite(angler_rod)
+    out['angler_pull'] = sprite(angler_pull)
+    out['angler_fall'] = sprite(angler_fall)
+    out['angler_cheer'] = sprite(angler_cheer)
+    out['angler_wave'] = sprite(angler_wave)
+    out['swimsuit_front'] = sprite(angler_front, 36, True)
+    out['swimsuit_stride'] = sprite(angler_stride, 36, True)
+    out['swimsuit_rod'] = sprite(angler_rod, 36, True)
+    out['swimsuit_pull'] = sprite(angler_pull, 36, True)
+    out['swimsuit_lie'] = sprite(swimsuit_lie, 36, None)
+    out['wave_crest'] = sprite(lambda cv: wave(cv, [(17.0, 14.0, 7.0)], 18.0), sw=None)
+    out['wave_double'] = sprite(lambda cv: wave(cv, [(9.0, 7.0, 4.5), (25.0, 7.0, 4.5), (41.0, 7.0, 4.5), (-7.0, 7.0, 4.5)], 18.0), sw=None)
+    out['fish_calm'] = sprite(lambda cv: fish(cv), sw=None)
+    out['fish_struggle'] = sprite(lambda cv: fish(cv, angry=True, open_mouth=True), sw=None, mirror=True)
+    out['fish_leap'] = sprite(fish_leap, sw=None)
+    out['lure_straight'] = sprite(lambda cv: lure(cv, 0.0), sw=None)
+    out['lure_flex'] = sprite(lambda cv: lure(cv, 30.0), sw=None)
+    out['rock'] = sprite(rock, sw=None)
+    return out
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    outdir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', '..', 'assets', 'pictures')
+    os.makedirs(outdir, exist_ok=True)
+    pics = build_all()
+    import title
+    pics['title_art'] = title.build()
+    for name, cv in sorted(pics.items()):
+        if name.startswith('swimsuit_'):
+            write_xpm(os.path.join(outdir, name + '.xpm'), name, cv, PAL, keys=SWIM_KEYS)
+        elif name == 'title_art':
+            write_xpm(os.path.join(outdir, name + '.xpm'), name, cv, PAL, keys=title.KEYS)
+        else:
+            write_xpm(os.path.join(outdir, name + '.xpm'), name, cv, PAL)
+    names = sorted(pics)
+    with open(os.path.join(outdir, 'pictures.qrc'), 'w') as fh:
+        fh.write('<!DOCTYPE RCC>\n<RCC version="1.0">\n<qresource prefix="/pictures">\n')
+        for n in names:
+            fh.write('    <file alias="%s.xpm">%s.xpm</file>\n' % (n, n))
+        fh.write('</qresource>\n</RCC>\n')
+
+
+if __name__ == '__main__':
+    main()
