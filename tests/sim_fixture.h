@@ -46,3 +46,32 @@ inline std::string toCastScreen(int spot = 0) {
 }
 
 }  // namespace mogumo::test
+
+namespace mogumo::test {
+
+// Direct access to a running simulator, for rules that need the game put into
+// a particular state first.
+struct Game {
+    Simulator sim;
+    Game() { sim.start(); }
+
+    Screen& screen(FormId id) { return *sim.screens().loaded(id); }
+    Control& ctl(FormId id, std::string_view name, int index = -1) { return screen(id).ctl(name, index); }
+    GameState& state() { return sim.screens().state(); }
+    void click(FormId id, std::string_view name, int index = -1) {
+        sim.screens().click(screen(id), ctl(id, name, index));
+    }
+    void keyDown(FormId id, int code) { sim.screens().keyDown(screen(id), code); }
+    void keyUp(FormId id, int code) { sim.screens().keyUp(screen(id), code); }
+    void steps(int n) { sim.run(static_cast<uint64_t>(51 * n)); }
+    Json dump() const { return Json::parse(sim.dump()); }
+
+    // Title -> spot -> cast -> lure screen, cast at once (CastPower 4).
+    void castAtOnce() {
+        click(FormId::Form1, "Command1");
+        click(FormId::Form3, "Command2");
+        click(FormId::Form5, "cast");
+    }
+};
+
+}  // namespace mogumo::test
