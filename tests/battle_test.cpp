@@ -1,0 +1,153 @@
+// The battle: the species draw, the fight, the landing, the loss and the
+// return to the cast screen.
+
+#include <gtest/gtest.h>
+
+#include "screens/battle/species_catalogue.h"
+#include "sim_fixture.h"
+
+namespace mogumo::test {
+namespace {
+
+// Casts at once and puts the fish on the lure: the battle screens open 2000 ms
+// after the bite, before their first step.
+void hookAFish(Game& g) {
+    g.castAtOnce();
+    Control& uo = g.ctl(FormId::Form6, "uo");
+    uo.left = 4575 - 112;
+    uo.top = 495 - 112;
+    g.steps(1);
+    g.sim.run(1950);
+    ASSERT_NE(g.sim.screens().loaded(FormId::Form8), nullptr);
+}
+
+const Json& battleVars(const Json& dump) { return dump["screens"]["Form8"]["vars"]; }
+
+TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith103Draws) {
+    Game g;
+    for (int32_t count : {5, 10, 20, 40}) {
+        std::vector<int> seen(41, 0);
+        for (int i = 0; i < 800; ++i) {
+            g.state().SpeciesCount = count;
+            const uint64_t before = g.sim.screens().random().draws();
+            g.sim.screens().ref(FormId::Form8);  // the load draws the fish
+            EXPECT_EQ(g.sim.screens().random().draws() - before, 104u);  // and the fish bar's maximum
+            const GameState& s = g.state();
+            ASSERT_GE(s.SpeciesIndex, 0);
+            ASSERT_LE(s.SpeciesIndex, count);
+            const Species& row = speciesRow(s.SpeciesIndex);
+            EXPECT_EQ(s.FishName, row.name);
+            EXPECT_GE(s.FishWeight, row.baseWeight);
+            EXPECT_LE(s.FishWeight, row.baseWeight + 30);
+            EXPECT_GE(s.FishLength, row.baseLength);
+            EXPECT_LE(s.FishLength, row.baseLength + 30);
+            const float barMax = g.ctl(FormId::Form8, "HP", 0).max;
+            EXPECT_GE(barMax, 100);
+            EXPECT_LE(barMax, 159);
+            ++seen[static_cast<size_t>(s.SpeciesIndex)];
+            g.sim.screens().unload(FormId::Form8);
+        }
+        EXPECT_GT(seen[0], 0) << count;
+        EXPECT_GT(seen[static_cast<size_t>(count)], 0) << count;
+        EXPECT_LT(seen[0], seen[1] + 20) << "the ends come up half as often";
+    }
+}
+
+TEST(Battle, AFreshFishFightsAtTheFirstStep) {
+    Game g;
+    hookAFish(g);
+    g.sim.run(1);
+    const Json d = g.dump();
+    EXPECT_EQ(battleVars(d)["FishRest"].num(), -1);
+    EXPECT_LE(battleVars(d)["FishDrift"].num(), -8);  // 10 to 30 away, less the idle 2
+    EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").top, 1895);  // it dives 5
+    EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").picture, "fish_struggle");
+    EXPECT_EQ(g.ctl(FormId::Form8, "MENU").text, " LIFE :1998\r\n岸まで:20M\r\nあれ:-1");
+    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_rod");
+}
+
+TEST(Battle, TheBottomChafesTheLineTenAStep) {
+    Game g;
+    hookAFish(g);
+    g.ctl(FormId::Form8, "uoyosu").top = 2775;  // its centre at the bottom's top after the first dive
+    g.sim.run(1);
+    EXPECT_EQ(g.ctl(FormId::Form8, "HP", 1).value, 90);
+    g.steps(8);
+    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer1").enabled);
+    g.steps(1);
+    EXPECT_EQ(g.ctl(FormId::Form8, "HP", 1).value, 0);
+    EXPECT_FALSE(g.ctl(FormId::Form8, "Timer1").enabled);
+    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer2").enabled);
+    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_fall");
+}
+
+TEST(Battle, EndLosesTheFishWhichSwimsOffBeforeTheCastScreenReturns) {
+    Game g;
+    hookAFish(g);
+    g.steps(5);
+    const int32_t life = g.state().PlayerLife;
+    g.keyDown(FormId::Form8, 35);
+    EXPECT_EQ(g.state().PlayerLife, life);  // End cuts the line; the life is untouched
+    g.steps(1);
+    EXPECT_FALSE(g.ctl(FormId::Form8, "Timer1").enabled);
+    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer2").enabled);
+    const Control& fish = g.ctl(FormId::Form8, "uoyosu");
+    for (int ms = 0; g.ctl(FormId::Form8, "Timer2").enabled && ms < 100000; ++ms) g.sim.run(1);
+    EXPECT_LE(fish.left + fish.width, 0);
+    EXPECT_EQ(g.state().PlayerLife, life - 1);  // the escape costs no life
+    const Control& message = g.ctl(FormId::Form8, "Label2");
+    EXPECT_TRUE(message.visible);
+    EXPECT_EQ(message.text, "見つけた魚を逃してしまった・・・・");
+    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer3").enabled);
+    g.sim.run(2999);
+    ASSERT_NE(g.sim.screens().loaded(FormId::Form8), nullptr);
+    g.sim.run(1);
+    EXPECT_EQ(g.sim.screens().loaded(FormId::Form8), nullptr);
+    EXPECT_EQ(g.sim.screens().loaded(FormId::Form7), nullptr);
+    EXPECT_TRUE(g.screen(FormId::Form5).visible());
+    EXPECT_TRUE(g.screen(FormId::Form5).enabled());
+    EXPECT_EQ(g.ctl(FormId::Form5, "Label1").text, "hp:");
+    EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "");
+    EXPECT_EQ(g.state().CatchTotals[0], 0);
+}
+
+// A landing in the very step that the line breaks still counts, and the
+// princess of the sea is worth 30 SecretPoints.
+TEST(Battle, ALandingOnTheStepTheLineBreaksStillCounts) {
+    Game g;
+    hookAFish(g);
+    g.state().SpeciesIndex = 38;
+    g.state().FishName = "乙姫";
+    g.state().FishWeight = 46310;
+    g.state().FishLength = 15820;
+    g.ctl(FormId::Form8, "uoyosu").top = -485;  // one dive short of half out of the water
+    g.keyDown(FormId::Form8, 35);
+    g.sim.run(1);
+    const GameState& s = g.state();
+    EXPECT_EQ(s.CatchTotals[0], 1);
+    EXPECT_EQ(s.CatchTotals[1], 46310);
+    EXPECT_EQ(s.CatchTotals[2], 15820);
+    EXPECT_EQ(s.CatchLog[0], "乙姫　　　　　/00046310/000015820");
+    EXPECT_EQ(s.SecretPoints, 31);
+    EXPECT_EQ(g.ctl(FormId::Form8, "Label2").text, "乙姫を 釣り上げた！");
+    EXPECT_TRUE(g.ctl(FormId::Form8, "Label2").visible);
+    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer3").enabled);
+    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer2").enabled);
+}
+
+// The log has room for 101 lines; a landing beyond them still adds to the
+// totals and overwrites nothing.
+TEST(Battle, ALandingWithTheLogFullOnlyAddsToTheTotals) {
+    Game g;
+    hookAFish(g);
+    for (auto& line : g.state().CatchLog) line = "x";
+    g.state().CatchTotals = {101, 5, 5};
+    g.ctl(FormId::Form8, "uoyosu").top = -485;
+    g.sim.run(1);
+    EXPECT_EQ(g.state().CatchTotals[0], 102);
+    EXPECT_EQ(g.state().CatchTotals[1], 5 + g.state().FishWeight);
+    EXPECT_EQ(g.state().CatchLog[100], "x");
+}
+
+}  // namespace
+}  // namespace mogumo::test
