@@ -1,0 +1,137 @@
+#include "platform/qt/screen_painter.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "core/screen.h"
+#include "platform/qt/font_map.h"
+#include "platform/qt/picture_cache.h"
+
+namespace mogumo {
+
+namespace {
+// An image's single border: 2 pixels a side.
+constexpr int kImageBorderPx = 2;
+
+QString qText(const std::string& s) {
+    QString t = QString::fromStdString(s);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return t;
+}
+}  // namespace
+
+int ScreenPainter::px(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+QRect ScreenPainter::rectOf(const Control& c) {
+    const int l = px(c.left);
+    const int t = px(c.top);
+    return QRect(l, t, px(c.left + c.width) - l, px(c.top + c.height) - t);
+}
+
+QRect ScreenPainter::bounds(const Control& c) {
+    if (c.kind == ControlKind::Line) {
+        const int pad = c.lineWidthPx + 1;
+        const QRect r = QRect(QPoint(px(std::min(c.x1, c.x2)), px(std::min(c.y1, c.y2))),
+                              QPoint(px(std::max(c.x1, c.x2)), px(std::max(c.y1, c.y2))));
+        return r.adjusted(-pad, -pad, pad, pad);
+    }
+    return rectOf(c).adjusted(-1, -1, 1, 1);
+}
+
+QColor ScreenPainter::colour(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+bool ScreenPainter::samePaint(const Control& a, const Control& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height &&
+           a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.lineWidthPx == b.lineWidthPx &&
+           a.visible == b.visible && a.text == b.text && a.picture == b.picture && a.stretch == b.stretch &&
+           a.foreColour == b.foreColour && a.backColour == b.backColour && a.fillColour == b.fillColour &&
+           a.borderColour == b.borderColour && a.transparent == b.transparent && a.border == b.border &&
+           a.centred == b.centred;
+}
+
+void ScreenPainter::paint(QPainter& p, const Screen& screen) const {
+    const auto& controls = screen.controls();
+    const std::optional<Font>& screenFont = screen.layout().screenFont;
+    // The list runs front to back: paint it from the back.
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it)
+        if (it->isWindowless() && it->container.empty()) paintControl(p, *it, screenFont);
+    // What the screen drew on its surface covers the windowless controls.
+    for (const DrawnRect& r : screen.drawings()) {
+        const QRect box(QPoint(px(std::min(r.x1, r.x2)), px(std::min(r.y1, r.y2))),
+                        QPoint(px(std::max(r.x1, r.x2)), px(std::max(r.y1, r.y2))));
+        p.fillRect(box, colour(r.colour));
+    }
+}
+
+void ScreenPainter::paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const {
+    if (!c.visible) return;
+    switch (c.kind) {
+        case ControlKind::Label: paintLabel(p, c, screenFont); break;
+        case ControlKind::Image: paintImage(p, c); break;
+        case ControlKind::Shape: paintShape(p, c); break;
+        case ControlKind::Line: paintLine(p, c); break;
+        default: break;
+    }
+}
+
+void ScreenPainter::paintLabel(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const {
+    const QRect r = rectOf(c);
+    if (!c.transparent) p.fillRect(r, colour(c.backColour.value_or(kButtonFace)));
+    QRect textRect = r;
+    if (c.border) {
+        p.setPen(QPen(colour(kBlack), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        textRect = r.adjusted(2, 1, -2, -1);
+    }
+    p.setFont(FontMap::fontFor(c.font, screenFont));
+    p.setPen(colour(c.foreColour.value_or(kBlack)));
+    // Captions wrap between words; a caption of one word stays on its line
+    // and may spill past the label's sides, centred as it is.
+    const QString text = qText(c.text);
+    const bool oneWord = !text.contains(QLatin1Char(' ')) && !text.contains(QChar(0x3000)) &&
+                         !text.contains(QLatin1Char('\n'));
+    const int align = (c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop |
+                      (oneWord ? Qt::TextDontClip : Qt::TextWordWrap);
+    p.drawText(textRect, align, text);
+}
+
+void ScreenPainter::paintImage(QPainter& p, const Control& c) const {
+    const QPixmap* pic = pictures_.pixmap(c.picture);
+    if (!pic) return;
+    const QRect r = rectOf(c);
+    const int inset = c.border ? kImageBorderPx : 0;
+    const QRect inner = r.adjusted(inset, inset, -inset, -inset);
+    // Pixel art stays crisp: nearest-neighbour scaling only.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (c.stretch)
+        p.drawPixmap(inner, *pic);
+    else
+        p.drawPixmap(inner.topLeft(), *pic);
+    if (c.border) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour(kBlack));
+        const QRegion frame = QRegion(r).subtracted(QRegion(inner));
+        for (const QRect& band : frame) p.drawRect(band);
+    }
+}
+
+void ScreenPainter::paintShape(QPainter& p, const Control& c) {
+    const QRect r = rectOf(c);
+    if (r.isEmpty()) return;
+    if (c.fillColour) p.fillRect(r, colour(*c.fillColour));
+    p.setPen(QPen(colour(c.borderColour.value_or(kBlack)), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+void ScreenPainter::paintLine(QPainter& p, const Control& c) {
+    QPen pen(colour(c.borderColour.value_or(kBlack)), std::max(c.lineWidthPx, 1));
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+    p.drawLine(QPointF(c.x1 / kTwipsPerPixel, c.y1 / kTwipsPerPixel),
+               QPointF(c.x2 / kTwipsPerPixel, c.y2 / kTwipsPerPixel));
+}
+
+}  // namespace mogumo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <optional>
+
+#include "core/control.h"
+
+class QPainter;
+
+namespace mogumo {
+
+class PictureCache;
+class Screen;
+
+// Paints what a window draws itself: the windowless controls (labels, images,
+// shapes, lines) back to front, then the rectangles drawn on its surface.
+// Child widgets (buttons, text boxes, the picture box, progress bars) lie
+// above all of it.
+class ScreenPainter {
+public:
+    explicit ScreenPainter(const PictureCache& pictures) : pictures_(pictures) {}
+
+    // Everything windowless of the screen, in client-area pixels.
+    void paint(QPainter& p, const Screen& screen) const;
+
+    // One windowless control, with the font the screen gives its labels.
+    void paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const;
+
+    // Twips to whole pixels.
+    static int px(float twips);
+    static QRect rectOf(const Control& c);
+    // The pixels a windowless control may touch (its box, a line's extent).
+    static QRect bounds(const Control& c);
+    // &H00BBGGRR to a Qt colour.
+    static QColor colour(Colour c);
+    // Whether two states of a windowless control look the same.
+    static bool samePaint(const Control& a, const Control& b);
+
+    // The colours a control has when the layout leaves them out.
+    static constexpr Colour kButtonFace = 0x00F0F0F0;
+    static constexpr Colour kBlack = 0x00000000;
+
+private:
+    void paintLabel(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const;
+    void paintImage(QPainter& p, const Control& c) const;
+    static void paintShape(QPainter& p, const Control& c);
+    static void paintLine(QPainter& p, const Control& c);
+
+    const PictureCache& pictures_;
+};
+
+}  // namespace mogumo

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/control.h"
+#include "core/layout.h"
+#include "platform/qt/key_map.h"
+#include "platform/qt/screen_painter.h"
+
+namespace mogumo {
+
+class PictureCache;
+class Screen;
+
+// The window of one shown screen: client area, caption, colour and icon from
+// the layout; windowless controls painted by the window, the others as child
+// widgets above them. It reads its screen and never changes it: clicks, keys
+// and the close box go out through the callbacks.
+class ScreenWindow : public QWidget {
+public:
+    struct Callbacks {
+        std::function<void(ScreenWindow&, const Control&)> click;
+        std::function<void(ScreenWindow&, KeyMap::Action, int code)> key;
+        std::function<void(ScreenWindow&)> close;
+    };
+
+    ScreenWindow(const Screen& screen, const PictureCache& pictures, Callbacks callbacks);
+    ~ScreenWindow() override;
+
+    FormId form() const { return form_; }
+    uint64_t instance() const { return instance_; }
+    const Screen* screen() const { return screen_; }
+
+    // Brings the window in line with its screen; repaints only what changed.
+    void sync();
+    // Gives the focus to the control the screen opens with.
+    void focusAtOpen();
+    // The screen is gone: the window shows nothing more of it.
+    void detach();
+
+    // The child widget of a control (nullptr for windowless ones).
+    QWidget* widgetOf(std::string_view name, int index = -1) const;
+
+    // Whether the screen is played with the keyboard: none of its controls
+    // takes the focus, so every key reaches the window.
+    static bool keysDrivePlay(FormId form) { return form == FormId::Form6 || form == FormId::Form8; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Child {
+        size_t index;  // position in the screen's controls
+        QWidget* widget;
+        std::optional<std::string> text;  // a text box's text as last shown
+    };
+
+    void createChildren();
+    void syncChild(Child& child, const Control& c);
+    void deliverKey(QKeyEvent* event);
+
+    const Screen* screen_;
+    FormId form_;
+    uint64_t instance_;
+    ScreenPainter painter_;
+    Callbacks callbacks_;
+    std::vector<Child> children_;
+    std::vector<Control> painted_;  // the windowless controls as last painted
+    size_t drawingsPainted_ = 0;
+};
+
+}  // namespace mogumo

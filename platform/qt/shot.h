@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "platform/sim/simulator.h"
+
+namespace mogumo {
+
+class PictureCache;
+
+// The client area of a screen as the game's window paints it, at exactly
+// clientWidth/15 x clientHeight/15 pixels, device pixel ratio 1.
+QImage renderScreen(const Screen& screen, const PictureCache& pictures);
+
+// The `shot` command of mogumo-sim. On first use it makes a QApplication on
+// the offscreen platform when there is none, and loads the pictures.
+ShotRenderer qtShotRenderer(int argc, char** argv);
+
+}  // namespace mogumo
