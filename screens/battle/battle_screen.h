@@ -23,6 +23,9 @@ public:
     void timerTick(Control& timer) override;
     void writeVars(JsonWriter& out) const override;
 
+    // Resting while 0 or more, fighting below 0.
+    int32_t fishRest() const { return FishRest_; }
+
 private:
     void UOST();
     void batt();
