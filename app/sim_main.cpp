@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     std::string error;
     const int status = mogumo::runScript(script, std::cout, error, shot);
     std::cout.flush();
-    if (status != 0) std::cerr << error << '\n';
+    if (status != 0)
+        std::cerr << error << '\n';
     return status;
 }

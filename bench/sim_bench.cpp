@@ -23,7 +23,8 @@ void BM_WholeOuting(benchmark::State& state) {
         std::ostringstream out;
         std::string error;
         const int status = mogumo::runScript(kOuting, out, error);
-        if (status != 0) state.SkipWithError(error.c_str());
+        if (status != 0)
+            state.SkipWithError(error.c_str());
         benchmark::DoNotOptimize(out.str());
     }
     state.counters["virtual_ms"] = 510200;

@@ -77,8 +77,8 @@ struct Control {
     bool isTimer() const { return kind == ControlKind::Timer; }
     // Drawn by the window itself rather than being a child widget.
     bool isWindowless() const {
-        return kind == ControlKind::Label || kind == ControlKind::Image ||
-               kind == ControlKind::Shape || kind == ControlKind::Line;
+        return kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::Shape ||
+               kind == ControlKind::Line;
     }
     // "Command1(0)" for array members, the plain name otherwise.
     std::string key() const;

@@ -4,6 +4,8 @@
 
 namespace mogumo {
 
-void ToggleAnimFrame(GameState& state) { state.AnimFrame = std::abs(state.AnimFrame - 1); }
+void ToggleAnimFrame(GameState& state) {
+    state.AnimFrame = std::abs(state.AnimFrame - 1);
+}
 
 }  // namespace mogumo

@@ -7,14 +7,16 @@
 namespace mogumo {
 
 std::string formatFloat(float v) {
-    if (v == 0.0f || !std::isfinite(v)) return "0";  // no "-0"; JSON has no infinities
+    if (v == 0.0f || !std::isfinite(v))
+        return "0";  // no "-0"; JSON has no infinities
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
     return std::string(buf, res.ptr);
 }
 
 void JsonWriter::separate() {
-    if (needComma_) out_ += ',';
+    if (needComma_)
+        out_ += ',';
     needComma_ = false;
 }
 

@@ -44,7 +44,8 @@ inline constexpr std::array<PictureInfo, 21> kPictures{{
 // nullptr for a name outside the catalogue.
 inline const PictureInfo* findPicture(std::string_view name) {
     for (const auto& p : kPictures)
-        if (p.name == name) return &p;
+        if (p.name == name)
+            return &p;
     return nullptr;
 }
 

@@ -11,23 +11,28 @@ Screen::Screen(ScreenSet& screens, FormId id)
 
 Control* Screen::find(std::string_view name, int index) {
     for (Control& c : controls_)
-        if (c.name == name && c.index == index) return &c;
+        if (c.name == name && c.index == index)
+            return &c;
     return nullptr;
 }
 
 Control& Screen::ctl(std::string_view name, int index) {
-    if (Control* c = find(name, index)) return *c;
-    throw std::logic_error("no control " + std::string(name) + " on " +
-                           std::string(layout().formName));
+    if (Control* c = find(name, index))
+        return *c;
+    throw std::logic_error("no control " + std::string(name) + " on " + std::string(layout().formName));
 }
 
-GameState& Screen::state() { return screens_.state(); }
+GameState& Screen::state() {
+    return screens_.state();
+}
 
 void Screen::setTimer(Control& timer, bool running) {
-    if (timer.enabled == running) return;
+    if (timer.enabled == running)
+        return;
     timer.enabled = running;
     // An unloaded screen's timers are gone for the host; only the flag moves.
-    if (screens_.loaded(id_) != this) return;
+    if (screens_.loaded(id_) != this)
+        return;
     if (running)
         screens_.host().timerStarted(*this, timer);
     else

@@ -10,31 +10,36 @@ ScreenSet::~ScreenSet() = default;
 
 Screen& ScreenSet::ref(FormId id) {
     auto& slot = screens_[static_cast<size_t>(id)];
-    if (slot) return *slot;
+    if (slot)
+        return *slot;
     slot = factory_(*this, id);
     Screen& screen = *slot;
     screen.instance_ = nextInstance_++;
     host_.screenLoaded(screen);
     for (Control& c : screen.controls_)
-        if (c.isTimer() && c.enabled) host_.timerStarted(screen, c);
+        if (c.isTimer() && c.enabled)
+            host_.timerStarted(screen, c);
     screen.Form_Load();
     return screen;
 }
 
 void ScreenSet::show(FormId id) {
     Screen& screen = ref(id);
-    if (screen.visible_) return;
+    if (screen.visible_)
+        return;
     screen.visible_ = true;
     host_.screenShown(screen);
 }
 
 void ScreenSet::unload(FormId id) {
     auto& slot = screens_[static_cast<size_t>(id)];
-    if (!slot) return;
+    if (!slot)
+        return;
     std::unique_ptr<Screen> gone = std::move(slot);
     gone->visible_ = false;
     for (Control& c : gone->controls_)
-        if (c.isTimer()) c.enabled = false;
+        if (c.isTimer())
+            c.enabled = false;
     host_.screenUnloaded(*gone);
     // A handler of this screen may still be running: keep it alive until the
     // event is over.
@@ -43,20 +48,23 @@ void ScreenSet::unload(FormId id) {
 
 void ScreenSet::setEnabled(FormId id, bool enabled) {
     Screen& screen = ref(id);
-    if (screen.enabled_ == enabled) return;
+    if (screen.enabled_ == enabled)
+        return;
     screen.enabled_ = enabled;
     host_.screenEnabledChanged(screen);
 }
 
 void ScreenSet::end() {
-    if (ended_) return;
+    if (ended_)
+        return;
     ended_ = true;
     host_.endProgram();
 }
 
 template <class F>
 void ScreenSet::dispatch(F&& handler) {
-    if (ended_) return;
+    if (ended_)
+        return;
     handler();
     unloadedThisEvent_.clear();
 }

@@ -6,7 +6,8 @@
 namespace mogumo {
 
 bool StepGate(GameState& state, Host& host) {
-    if (!stepDue(host.tickCount(), state.LastTick)) return false;
+    if (!stepDue(host.tickCount(), state.LastTick))
+        return false;
     state.LastTick = static_cast<int32_t>(host.tickCount());
     return true;
 }

@@ -21,7 +21,9 @@ void hookAFish(Game& g) {
     ASSERT_NE(g.sim.screens().loaded(FormId::Form8), nullptr);
 }
 
-const Json& battleVars(const Json& dump) { return dump["screens"]["Form8"]["vars"]; }
+const Json& battleVars(const Json& dump) {
+    return dump["screens"]["Form8"]["vars"];
+}
 
 TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith103Draws) {
     Game g;
@@ -30,7 +32,7 @@ TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith103Draws) {
         for (int i = 0; i < 800; ++i) {
             g.state().SpeciesCount = count;
             const uint64_t before = g.sim.screens().random().draws();
-            g.sim.screens().ref(FormId::Form8);  // the load draws the fish
+            g.sim.screens().ref(FormId::Form8);                          // the load draws the fish
             EXPECT_EQ(g.sim.screens().random().draws() - before, 104u);  // and the fish bar's maximum
             const GameState& s = g.state();
             ASSERT_GE(s.SpeciesIndex, 0);
@@ -59,7 +61,7 @@ TEST(Battle, AFreshFishFightsAtTheFirstStep) {
     g.sim.run(1);
     const Json d = g.dump();
     EXPECT_EQ(battleVars(d)["FishRest"].num(), -1);
-    EXPECT_LE(battleVars(d)["FishDrift"].num(), -8);  // 10 to 30 away, less the idle 2
+    EXPECT_LE(battleVars(d)["FishDrift"].num(), -8);      // 10 to 30 away, less the idle 2
     EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").top, 1895);  // it dives 5
     EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").picture, "fish_struggle");
     EXPECT_EQ(g.ctl(FormId::Form8, "MENU").text, " LIFE :1998\r\n岸まで:20M\r\nあれ:-1");

@@ -47,7 +47,8 @@ TEST_P(Conformance, DumpsAndStatusMatchTheRecording) {
 std::vector<std::string> scenarios() {
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(MOGUMO_CONFORMANCE_DIR))
-        if (e.path().extension() == ".txt") names.push_back(e.path().stem().string());
+        if (e.path().extension() == ".txt")
+            names.push_back(e.path().stem().string());
     std::sort(names.begin(), names.end());
     return names;
 }

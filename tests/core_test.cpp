@@ -57,7 +57,8 @@ TEST(StepGate, KeepsSteppingAcrossSignFlipAndWrapAround) {
         host.now = start;
         int steps = 0;
         for (int ms = 0; ms < 1020; ++ms, ++host.now)
-            if (StepGate(s, host)) ++steps;
+            if (StepGate(s, host))
+                ++steps;
         EXPECT_EQ(steps, 20) << "from " << start;
     }
     // A step 16 ms before the wrap: the next is due 51 ms later, at 35.
@@ -114,7 +115,8 @@ public:
 };
 
 std::unique_ptr<Screen> testFactory(ScreenSet& set, FormId id) {
-    if (id == FormId::Form3) return std::make_unique<SelfUnloading>(set);
+    if (id == FormId::Form3)
+        return std::make_unique<SelfUnloading>(set);
     return std::make_unique<Screen>(set, id);
 }
 

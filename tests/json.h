@@ -29,7 +29,8 @@ struct Json {
     bool has(const std::string& k) const { return isObject() && obj().count(k) > 0; }
     const Json& operator[](const std::string& k) const {
         auto it = obj().find(k);
-        if (it == obj().end()) throw std::out_of_range("no key " + k);
+        if (it == obj().end())
+            throw std::out_of_range("no key " + k);
         return it->second;
     }
     const Json& operator[](size_t i) const { return arr().at(i); }

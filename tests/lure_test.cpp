@@ -40,11 +40,12 @@ TEST(Lure, InterestClampsAfterEachStep) {
         int32_t after;
         const char* shown;
     };
-    for (const Case& c : {Case{297, true, 300, "100％"}, Case{299, true, 270, "90％"}, Case{0, false, 0, "0％"},
-                          Case{10000, false, 270, "90％"}}) {
+    for (const Case& c : {Case{297, true, 300, "100％"}, Case{299, true, 270, "90％"},
+                          Case{0, false, 0, "0％"}, Case{10000, false, 270, "90％"}}) {
         Game g;
         g.castAtOnce();
-        if (c.reeling) g.keyDown(FormId::Form6, 16);
+        if (c.reeling)
+            g.keyDown(FormId::Form6, 16);
         g.state().FishInterest = c.before;
         g.steps(1);
         EXPECT_EQ(g.state().FishInterest, c.after) << c.before;
@@ -119,7 +120,8 @@ TEST(Lure, TheBiteTransitionDraws29RectanglesThenOpensTheBattle) {
 }
 
 TEST(Lure, EndShowsTimeOverThenTheResults) {
-    const SimRun r = runSim(toCastScreen() + "click Form5.cast\nkeydown Form6 35\nrun 1\n"
+    const SimRun r = runSim(toCastScreen() +
+                            "click Form5.cast\nkeydown Form6 35\nrun 1\n"
                             "dump\nrun 2999\ndump\nrun 1\ndump\n");
     EXPECT_EQ(r.dumps[0]["screens"]["Form6"]["controls"]["Label1"]["visible"].boolean(), true);
     EXPECT_EQ(r.dumps[0]["state"]["PlayerLife"].num(), -1);
@@ -135,7 +137,8 @@ TEST(Lure, EndShowsTimeOverThenTheResults) {
 TEST(Lure, TheBoostWorksFourTimesAGame) {
     const SimRun r = runSim(toCastScreen() + "click Form5.cast\n" +
                             "keydown Form6 75\nkeydown Form6 75\nkeydown Form6 75\nkeydown Form6 75\n"
-                            "keydown Form6 75\ndump\n" + steps(1) + "dump\n");
+                            "keydown Form6 75\ndump\n" +
+                            steps(1) + "dump\n");
     EXPECT_EQ(r.dumps[0]["state"]["BoostUses"].num(), 4);
     EXPECT_EQ(r.dumps[0]["state"]["FishInterest"].num(), 10000);
     EXPECT_EQ(r.dumps[1]["state"]["FishInterest"].num(), 270);

@@ -21,15 +21,17 @@ std::string reportFor(std::vector<std::string> log, std::array<int32_t, 3> total
 TEST(Results, ListTheCatchWithCountTotalsAndAverages) {
     const std::string a = catchLogLine("アユ", 1000, 300);
     const std::string b = catchLogLine("めでか", 500, 350);
-    EXPECT_EQ(reportFor({a, b}, {2, 1500, 650}),
-              kHeader + "\r\n" + a + "\r\n" + b + "\r\n\r\n釣った数:2\r\n総重量:1500g 平均:750g\r\n平均身長:325mm");
+    EXPECT_EQ(
+        reportFor({a, b}, {2, 1500, 650}),
+        kHeader + "\r\n" + a + "\r\n" + b + "\r\n\r\n釣った数:2\r\n総重量:1500g 平均:750g\r\n平均身長:325mm");
     EXPECT_EQ(reportFor({}, {0, 0, 0}), kHeader);
     EXPECT_EQ(reportFor({a}, {1, 1000, 300}),
               kHeader + "\r\n" + a + "\r\n\r\n釣った数:1\r\n総重量:1000g 平均:1000g\r\n平均身長:300mm");
     EXPECT_NE(reportFor({a, b}, {2, 1001, 651}).find("総重量:1001g 平均:500.5g\r\n平均身長:325.5mm"),
               std::string::npos);
-    EXPECT_NE(reportFor({a, a, b}, {3, 1000, 2}).find("平均:333.333333333333g\r\n平均身長:0.666666666666667mm"),
-              std::string::npos);
+    EXPECT_NE(
+        reportFor({a, a, b}, {3, 1000, 2}).find("平均:333.333333333333g\r\n平均身長:0.666666666666667mm"),
+        std::string::npos);
 }
 
 TEST(Results, AFullLogIsListedAndAnEmptyLineEndsTheListing) {
@@ -41,7 +43,8 @@ TEST(Results, AFullLogIsListedAndAnEmptyLineEndsTheListing) {
     EXPECT_NE(all.find("釣った数:101"), std::string::npos);
 
     const std::string gap = reportFor({full[0], "", full[0]}, {3, 1530, 1830});
-    EXPECT_EQ(gap, kHeader + "\r\n" + full[0] + "\r\n\r\n釣った数:3\r\n総重量:1530g 平均:510g\r\n平均身長:610mm");
+    EXPECT_EQ(gap,
+              kHeader + "\r\n" + full[0] + "\r\n\r\n釣った数:3\r\n総重量:1530g 平均:510g\r\n平均身長:610mm");
 }
 
 TEST(Results, SatisfiedStartsANewGameWithAnEmptyLog) {

@@ -62,7 +62,8 @@ TEST(Title, F1AsksForHelpOnAnyScreenWithoutReachingTheGame) {
 
 TEST(Title, TheTwentiethVisitSwapsInTheAlternativeAngler) {
     std::string script;
-    for (int game = 1; game <= 19; ++game) script += "click Form1.Command1\n" + kGiveUp + "click Form4.Command1\n";
+    for (int game = 1; game <= 19; ++game)
+        script += "click Form1.Command1\n" + kGiveUp + "click Form4.Command1\n";
     // Game 19 ended; the 20th title visit has just loaded.
     script += "dump\nclick Form1.Command1\nrun 100\ndump\n";
     const SimRun r = runSim(script);
@@ -102,7 +103,8 @@ TEST(Layouts, ScreensLoadWithTheirControlsAsLaidOut) {
         for (size_t i = 0; i < design.size(); ++i) {
             const Control& c = screen.controls()[i];
             const Control& d = design[i];
-            if (std::find(changedByLoad.begin(), changedByLoad.end(), d.name) != changedByLoad.end()) continue;
+            if (std::find(changedByLoad.begin(), changedByLoad.end(), d.name) != changedByLoad.end())
+                continue;
             EXPECT_EQ(c.key(), d.key());
             EXPECT_EQ(c.text, d.text) << d.key();
             EXPECT_EQ(c.picture, d.picture) << d.key();
@@ -122,17 +124,16 @@ TEST(Layouts, ScreensLoadWithTheirControlsAsLaidOut) {
     check(FormId::Form5, {"utuse", "Image1"});
     g.click(FormId::Form5, "cast");
     check(FormId::Form6, {});
-    EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text,
-              "届いた長さは20Ｍです");
+    EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "届いた長さは20Ｍです");
 }
 
 // --------------------------------------------------------- spot and cast ---
 
 TEST(Spot, ArrowsStopAtTheEndsAndRewriteTheSpot) {
-    const SimRun r = runSim(lines({"click Form1.Command1", "click Form3.Command1(0)", "dump",
-                                   "click Form3.Command1(1)", "click Form3.Command1(1)", "click Form3.Command1(1)",
-                                   "click Form3.Command1(1)", "dump", "click Form3.Command1(0)",
-                                   "click Form3.Command1(0)", "dump"}));
+    const SimRun r =
+        runSim(lines({"click Form1.Command1", "click Form3.Command1(0)", "dump", "click Form3.Command1(1)",
+                      "click Form3.Command1(1)", "click Form3.Command1(1)", "click Form3.Command1(1)", "dump",
+                      "click Form3.Command1(0)", "click Form3.Command1(0)", "dump"}));
     EXPECT_EQ(r.dumps[0]["state"]["SpotIndex"].num(), 0);
     EXPECT_EQ(r.dumps[1]["state"]["SpotIndex"].num(), 3);
     const Json& s = r.state();
@@ -153,7 +154,8 @@ TEST(Spot, EachSpotDescribesItself) {
     for (int i = 0; i < 3; ++i) script += "click Form3.Command1(1)\ndump\n";
     const SimRun r = runSim(script);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(r.dumps[static_cast<size_t>(i)]["screens"]["Form3"]["controls"]["Text1"]["text"].str(), expected[i]);
+        EXPECT_EQ(r.dumps[static_cast<size_t>(i)]["screens"]["Form3"]["controls"]["Text1"]["text"].str(),
+                  expected[i]);
 }
 
 TEST(Spot, TheAnglerAndWavesAnimateBehindTheGate) {
@@ -192,7 +194,8 @@ TEST(Cast, FullPowerAtTheSeaReachesFourThousandMetres) {
 }
 
 TEST(Cast, AGatedTickUnder50MsChangesNothing) {
-    const SimRun r = runSim(toCastScreen() + "run 1\nwait 49\ntick Form5.Timer2\ndump\nwait 1\ntick Form5.Timer2\ndump\n");
+    const SimRun r =
+        runSim(toCastScreen() + "run 1\nwait 49\ntick Form5.Timer2\ndump\nwait 1\ntick Form5.Timer2\ndump\n");
     EXPECT_EQ(r.dumps[0]["screens"]["Form5"]["vars"]["CastPower"].num(), 8);
     EXPECT_EQ(r.dumps[1]["screens"]["Form5"]["vars"]["CastPower"].num(), 8);  // exactly 50 ms
     EXPECT_EQ(r.dumps[0]["state"]["LastTick"].num(), 100001);
@@ -200,16 +203,18 @@ TEST(Cast, AGatedTickUnder50MsChangesNothing) {
 
 TEST(Cast, ItsSlowTimerFlipsTheFrameWhileTheLureScreenRuns) {
     // Cast at once; no reeling, so only the cast screen's Timer1 flips the frame.
-    const SimRun r = runSim(toCastScreen() + "click Form5.cast\nrun 1999\ndump\nrun 1\ndump\nrun 2000\ndump\n");
+    const SimRun r =
+        runSim(toCastScreen() + "click Form5.cast\nrun 1999\ndump\nrun 1\ndump\nrun 2000\ndump\n");
     EXPECT_EQ(r.dumps[0]["state"]["AnimFrame"].num(), 1);
     EXPECT_EQ(r.dumps[1]["state"]["AnimFrame"].num(), 0);
     EXPECT_EQ(r.dumps[2]["state"]["AnimFrame"].num(), 1);
 }
 
 TEST(Cast, ASecondGameOpensAtTheLastSpotWithItsFullLife) {
-    const SimRun r = runSim("click Form1.Command1\nclick Form3.Command1(1)\nclick Form3.Command1(1)\n"
-                            "click Form3.Command1(1)\n" + kGiveUp + "click Form4.Command1\n" +
-                            "click Form1.Command1\nclick Form3.Command2\nrun 1\ndump\n");
+    const SimRun r = runSim(
+        "click Form1.Command1\nclick Form3.Command1(1)\nclick Form3.Command1(1)\n"
+        "click Form3.Command1(1)\n" +
+        kGiveUp + "click Form4.Command1\n" + "click Form1.Command1\nclick Form3.Command2\nrun 1\ndump\n");
     ASSERT_EQ(r.status, 0) << r.error;
     EXPECT_EQ(r.state()["SpotName"].str(), "海");
     EXPECT_EQ(r.state()["PlayerLife"].num(), 10000);

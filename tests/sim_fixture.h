@@ -35,7 +35,9 @@ inline SimRun runSim(const std::string& script) {
 }
 
 // n lure or battle steps: the 1 ms timers meet the 50 ms gate every 51 ms.
-inline std::string steps(int n) { return "run " + std::to_string(51 * n) + "\n"; }
+inline std::string steps(int n) {
+    return "run " + std::to_string(51 * n) + "\n";
+}
 
 // From the title to the cast screen at the given spot (browsing right from
 // spot 0 in a first game).

@@ -60,14 +60,10 @@ TEST_P(BadScripts, StopWithStatusTwoAtTheirLine) {
 INSTANTIATE_TEST_SUITE_P(
     Protocol, BadScripts,
     testing::Values(
-        BadLine{"jump Form1", 1, "unknown command"},
-        BadLine{"dump\nwait", 2, "wrong number of words"},
-        BadLine{"wait 10 20", 1, "too many words"},
-        BadLine{"wait -5", 1, "not plain digits"},
-        BadLine{"run 1e3", 1, "not plain digits"},
-        BadLine{"wait 99999999999", 1, "number out of range"},
-        BadLine{"keydown Form1 256", 1, "key code above 255"},
-        BadLine{"dump\nclock 5", 2, "clock not first"},
+        BadLine{"jump Form1", 1, "unknown command"}, BadLine{"dump\nwait", 2, "wrong number of words"},
+        BadLine{"wait 10 20", 1, "too many words"}, BadLine{"wait -5", 1, "not plain digits"},
+        BadLine{"run 1e3", 1, "not plain digits"}, BadLine{"wait 99999999999", 1, "number out of range"},
+        BadLine{"keydown Form1 256", 1, "key code above 255"}, BadLine{"dump\nclock 5", 2, "clock not first"},
         BadLine{"click Form9.Command1", 1, "unknown screen"},
         BadLine{"click Form3.Command1(0)", 1, "screen not loaded"},
         BadLine{"click Form1.Command1\nclick Form2.kao(0)", 2, "screen not visible"},

@@ -42,7 +42,8 @@ public:
         for (int casts = 0; casts < 20; ++casts) {
             say("run 300");
             say("click Form5.cast");
-            if (game.state().BoostUses < 4) say("keydown Form6 75");
+            if (game.state().BoostUses < 4)
+                say("keydown Form6 75");
             while (loaded(FormId::Form6) && game.screen(FormId::Form6).visible() &&
                    !game.ctl(FormId::Form6, "Timer2").enabled)
                 say("run 51");
@@ -59,12 +60,15 @@ public:
         bool pulling = false;
         for (int step = 0; step < 5000 && game.ctl(FormId::Form8, "Timer1").enabled; ++step) {
             const bool resting = game.sim.screens().get<BattleScreen>().fishRest() >= 0;
-            if (resting && !pulling) say("keydown Form8 16");
-            if (!resting && pulling) say("keyup Form8 16");
+            if (resting && !pulling)
+                say("keydown Form8 16");
+            if (!resting && pulling)
+                say("keyup Form8 16");
             pulling = resting;
             say("run 51");
         }
-        if (pulling) say("keyup Form8 16");
+        if (pulling)
+            say("keyup Form8 16");
     }
 
     void waitForCastScreen() {

@@ -14,16 +14,17 @@ Simulator::Simulator(uint32_t clock) : now_(clock), screens_(*this, makeScreen) 
 
 Simulator::~Simulator() = default;
 
-void Simulator::start() { screens_.start(); }
+void Simulator::start() {
+    screens_.start();
+}
 
 void Simulator::timerStarted(Screen& screen, Control& timer) {
     timers_.push_back({screen.instance(), &screen, &timer, now_, nextOrder_++});
 }
 
 void Simulator::timerStopped(Screen& screen, Control& timer) {
-    std::erase_if(timers_, [&](const RunningTimer& t) {
-        return t.instance == screen.instance() && t.timer == &timer;
-    });
+    std::erase_if(
+        timers_, [&](const RunningTimer& t) { return t.instance == screen.instance() && t.timer == &timer; });
 }
 
 void Simulator::screenUnloaded(Screen& screen) {
@@ -51,19 +52,22 @@ void Simulator::run(uint64_t ms) {
         dueNow_.clear();
         for (const RunningTimer& t : timers_) {
             const auto interval = static_cast<uint64_t>(std::max(t.timer->interval, 1));
-            if (now_ > t.start && (now_ - t.start) % interval == 0) dueNow_.push_back(t);
+            if (now_ > t.start && (now_ - t.start) % interval == 0)
+                dueNow_.push_back(t);
         }
         // Timers are kept in the order they started. One that an earlier tick
         // stopped, or whose screen it unloaded, no longer ticks.
         for (const RunningTimer& due : dueNow_) {
-            if (ended()) break;
-            const bool stillRunning = std::any_of(timers_.begin(), timers_.end(), [&](const RunningTimer& t) {
-                return t.order == due.order;
-            });
-            if (stillRunning) screens_.timerTick(*due.screen, *due.timer);
+            if (ended())
+                break;
+            const bool stillRunning = std::any_of(
+                timers_.begin(), timers_.end(), [&](const RunningTimer& t) { return t.order == due.order; });
+            if (stillRunning)
+                screens_.timerTick(*due.screen, *due.timer);
         }
     }
-    if (now_ < end) now_ = end;
+    if (now_ < end)
+        now_ = end;
 }
 
 std::string Simulator::dump() const {
@@ -112,7 +116,8 @@ std::string Simulator::dump() const {
     out.beginObject();
     for (int f = 0; f < kFormCount; ++f) {
         const Screen* screen = screens_.loaded(static_cast<FormId>(f));
-        if (!screen) continue;
+        if (!screen)
+            continue;
         out.key(screen->layout().formName);
         out.beginObject();
         out.field("visible", screen->visible());

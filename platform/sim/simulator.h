@@ -78,7 +78,6 @@ private:
 // Runs a script in the simulator protocol. Dumps go to `out`; on a line that
 // cannot be carried out, `error` gets "line N: reason" and the result is 2.
 // Returns 0 when every line ran.
-int runScript(std::string_view script, std::ostream& out, std::string& error,
-              const ShotRenderer& shot = {});
+int runScript(std::string_view script, std::ostream& out, std::string& error, const ShotRenderer& shot = {});
 
 }  // namespace mogumo

@@ -14,7 +14,9 @@ namespace mogumo {
 
 namespace {
 // Rounded to the nearest whole number, exact halves to the even neighbour.
-int32_t rounded(double v) { return static_cast<int32_t>(std::lrint(v)); }
+int32_t rounded(double v) {
+    return static_cast<int32_t>(std::lrint(v));
+}
 }  // namespace
 
 BattleScreen::BattleScreen(ScreenSet& screens)
@@ -45,8 +47,8 @@ void BattleScreen::UOST() {
 void BattleScreen::Form_Load() {
     UOST();
     Control& fishBar = *HP_[0];
-    fishBar.max = static_cast<float>(
-        static_cast<int32_t>(static_cast<double>(screens().random().draw()) * 60) + 100);
+    fishBar.max =
+        static_cast<float>(static_cast<int32_t>(static_cast<double>(screens().random().draw()) * 60) + 100);
     fishBar.value = fishBar.max;
     HP_[1]->max = 100;
     Gauge_[0] = fishBar.value;
@@ -66,7 +68,8 @@ void BattleScreen::timerTick(Control& timer) {
 // One battle step.
 void BattleScreen::Timer1_Timer() {
     GameState& s = state();
-    if (!StepGate(s, screens().host())) return;
+    if (!StepGate(s, screens().host()))
+        return;
 
     uoyosu_.left += static_cast<float>(FishDrift_);
     s.PlayerLife -= 1;
@@ -81,7 +84,8 @@ void BattleScreen::Timer1_Timer() {
         uoyosu_.left = 360;
         uoyosu_.top += 10;
     }
-    if (uoyosu_.left >= 3675) uoyosu_.left = 3675;
+    if (uoyosu_.left >= 3675)
+        uoyosu_.left = 3675;
     // Held at a bound, the fish stays and the bottom slides past instead.
     if (uoyosu_.left == 360 || uoyosu_.left == 3675) {
         for (int i = 0; i <= 6; ++i) {
@@ -94,14 +98,16 @@ void BattleScreen::Timer1_Timer() {
         }
     }
     batt();
-    if (uoyosu_.top + uoyosu_.height / 2 >= Shape1_.top) Gauge_[1] -= 10;  // chafing on the bottom
+    if (uoyosu_.top + uoyosu_.height / 2 >= Shape1_.top)
+        Gauge_[1] -= 10;  // chafing on the bottom
     hyo();
 
     if (!(Gauge_[1] > 0) || s.PlayerLife < 1) {
         setTimer(Timer1_, false);
         setTimer(Timer2_, true);
     }
-    if (uoyosu_.top <= -uoyosu_.height / 2) land();
+    if (uoyosu_.top <= -uoyosu_.height / 2)
+        land();
 }
 
 void BattleScreen::land() {
@@ -117,7 +123,8 @@ void BattleScreen::land() {
     setTimer(Timer1_, false);
     setTimer(Timer3_, true);
     Label2_.visible = true;
-    if (s.SpeciesIndex == kPrincessSpecies) s.SecretPoints += 30;
+    if (s.SpeciesIndex == kPrincessSpecies)
+        s.SecretPoints += 30;
 }
 
 // The fish fights or rests; the player's pull acts on it.
@@ -136,10 +143,14 @@ void BattleScreen::batt() {
         Gauge_[0] -= static_cast<float>(std::abs(FishDrift_)) / 70.0f;
         uoyosu_.top += 5;
     }
-    if (FishDrift_ < -500) FishDrift_ = -500;
-    if (FishDrift_ > 300) FishDrift_ = 300;
-    if (FishRest_ >= 0) Gauge_[0] += 1;
-    if (HP_[0]->max <= Gauge_[0]) FishRest_ = 0;
+    if (FishDrift_ < -500)
+        FishDrift_ = -500;
+    if (FishDrift_ > 300)
+        FishDrift_ = 300;
+    if (FishRest_ >= 0)
+        Gauge_[0] += 1;
+    if (HP_[0]->max <= Gauge_[0])
+        FishRest_ = 0;
 
     bool pulled = false;
     if (PressedKey_ == kShift) {
@@ -162,7 +173,8 @@ void BattleScreen::batt() {
         setSplashFace(2);
         FishDrift_ -= 2;
     }
-    if (!pulled && FishRest_ < 0) setPicture(uoyosu_, ctl("uoimg", 1).picture);
+    if (!pulled && FishRest_ < 0)
+        setPicture(uoyosu_, ctl("uoimg", 1).picture);
 }
 
 void BattleScreen::setSplashFace(int kaoIndex) {
@@ -174,18 +186,23 @@ void BattleScreen::setSplashFace(int kaoIndex) {
 void BattleScreen::hyo() {
     const GameState& s = state();
     for (size_t i = 0; i < 2; ++i) {
-        if (!(Gauge_[i] > 0)) Gauge_[i] = 0;
-        if (!(HP_[i]->max > Gauge_[i])) Gauge_[i] = HP_[i]->max;
+        if (!(Gauge_[i] > 0))
+            Gauge_[i] = 0;
+        if (!(HP_[i]->max > Gauge_[i]))
+            Gauge_[i] = HP_[i]->max;
         HP_[i]->value = Gauge_[i];
     }
-    if (!(Gauge_[1] > 0)) setSplashFace(4);
-    MENU_.text = " LIFE :" + std::to_string(s.PlayerLife) + s.NewLine + "岸まで:" +
-                 std::to_string(s.LureDistance) + "M" + s.NewLine + "あれ:" + std::to_string(FishRest_);
+    if (!(Gauge_[1] > 0))
+        setSplashFace(4);
+    MENU_.text = " LIFE :" + std::to_string(s.PlayerLife) + s.NewLine +
+                 "岸まで:" + std::to_string(s.LureDistance) + "M" + s.NewLine +
+                 "あれ:" + std::to_string(FishRest_);
 }
 
 // The escape: the lost fish swims on until it has left at the left edge.
 void BattleScreen::Timer2_Timer() {
-    if (!StepGate(state(), screens().host())) return;
+    if (!StepGate(state(), screens().host()))
+        return;
     batt();
     hyo();
     uoyosu_.left += static_cast<float>(FishDrift_);
@@ -206,10 +223,13 @@ void BattleScreen::Timer3_Timer() {
 
 void BattleScreen::Form_KeyDown(int keyCode) {
     PressedKey_ = static_cast<int16_t>(keyCode);
-    if (keyCode == kEnd) Gauge_[1] = 0;  // the player cuts the line
+    if (keyCode == kEnd)
+        Gauge_[1] = 0;  // the player cuts the line
 }
 
-void BattleScreen::Form_KeyUp(int /*keyCode*/) { PressedKey_ = 0; }
+void BattleScreen::Form_KeyUp(int /*keyCode*/) {
+    PressedKey_ = 0;
+}
 
 void BattleScreen::writeVars(JsonWriter& out) const {
     out.field("FishDrift", FishDrift_);

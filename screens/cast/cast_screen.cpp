@@ -35,7 +35,8 @@ void CastScreen::Form_Load() {
 }
 
 void CastScreen::click(Control& button) {
-    if (button.name == "cast") cast_Click();
+    if (button.name == "cast")
+        cast_Click();
 }
 
 void CastScreen::timerTick(Control& timer) {
@@ -48,9 +49,11 @@ void CastScreen::timerTick(Control& timer) {
 // One power step: 4, 8, ..., 100, then 4 again.
 void CastScreen::Timer2_Timer() {
     GameState& s = state();
-    if (!StepGate(s, screens().host())) return;
+    if (!StepGate(s, screens().host()))
+        return;
     CastPower_ += 4;
-    if (CastPower_ > 100) CastPower_ = 4;
+    if (CastPower_ > 100)
+        CastPower_ = 4;
     cast_.enabled = true;
     Label1_.text = "HP:" + std::to_string(s.PlayerLife) + " stage:" + s.SpotName;
     s.FishInterest = 0;
@@ -67,6 +70,8 @@ void CastScreen::cast_Click() {
     s.ReelSpeed = 0;
 }
 
-void CastScreen::writeVars(JsonWriter& out) const { out.field("CastPower", CastPower_); }
+void CastScreen::writeVars(JsonWriter& out) const {
+    out.field("CastPower", CastPower_);
+}
 
 }  // namespace mogumo

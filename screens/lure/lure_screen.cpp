@@ -32,7 +32,8 @@ void LureScreen::timerTick(Control& timer) {
 }
 
 void LureScreen::Timer1_Timer() {
-    if (StepGate(state(), screens().host())) lureStep();
+    if (StepGate(state(), screens().host()))
+        lureStep();
 }
 
 // One lure step. Positions are floats in twips, one operation at a time.
@@ -52,7 +53,8 @@ void LureScreen::lureStep() {
         for (int i = 0; i <= 6; ++i) {
             Control& rock = ctl("iwa", i);
             rock.left -= 200;
-            if (rock.left < -420) rock.left += 7000;
+            if (rock.left < -420)
+                rock.left += 7000;
         }
     } else {
         s.FishInterest -= 1;
@@ -64,11 +66,14 @@ void LureScreen::lureStep() {
         returnHandOver();
     } else {
         // Real division: 300 stays, anything above becomes 270 (90 %).
-        if (s.FishInterest / 3.0 < 0) s.FishInterest = 0;
-        if (s.FishInterest / 3.0 > 100) s.FishInterest = 270;
+        if (s.FishInterest / 3.0 < 0)
+            s.FishInterest = 0;
+        if (s.FishInterest / 3.0 > 100)
+            s.FishInterest = 270;
 
         rua_.top = rua_.top + 15 - static_cast<float>(s.ReelSpeed);
-        if (rua_.top > Shape1_.top - 160) rua_.top = Shape1_.top - 160;
+        if (rua_.top > Shape1_.top - 160)
+            rua_.top = Shape1_.top - 160;
         ito_.x1 = rua_.left + 230;
         ito_.y1 = rua_.top + 165;
         s.PlayerLife -= 1;
@@ -160,7 +165,8 @@ void LureScreen::Form_KeyDown(int keyCode) {
 }
 
 void LureScreen::Form_KeyUp(int keyCode) {
-    if (keyCode == kShift) state().ReelSpeed = 0;
+    if (keyCode == kShift)
+        state().ReelSpeed = 0;
 }
 
 // The bite transition: 29 growing black rectangles, 10 still ticks, then the
@@ -171,8 +177,8 @@ void LureScreen::Timer2_Timer() {
     if (n >= 1) {
         const double dx = 3292.0 / n;
         const double dy = 1665.0 / n;
-        drawRect({static_cast<float>(3292 - dx), static_cast<float>(1665 - dy),
-                  static_cast<float>(3292 + dx), static_cast<float>(1665 + dy), 0x00000000});
+        drawRect({static_cast<float>(3292 - dx), static_cast<float>(1665 - dy), static_cast<float>(3292 + dx),
+                  static_cast<float>(1665 + dy), 0x00000000});
     }
     if (n < -9) {
         screens().unload(kId);
@@ -188,6 +194,8 @@ void LureScreen::Timer3_Timer() {
     screens().unload(kId);
 }
 
-void LureScreen::writeVars(JsonWriter& out) const { out.field("BiteCountdown", BiteCountdown_); }
+void LureScreen::writeVars(JsonWriter& out) const {
+    out.field("BiteCountdown", BiteCountdown_);
+}
 
 }  // namespace mogumo

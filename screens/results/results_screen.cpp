@@ -11,7 +11,8 @@ void ResultsScreen::Form_Load() {
     const GameState& s = state();
     std::string text = "魚の名前　　　/重量(g)/身長(mm)";
     for (const std::string& line : s.CatchLog) {
-        if (line.empty()) break;
+        if (line.empty())
+            break;
         text += s.NewLine + line;
     }
     const int32_t count = s.CatchTotals[0];
@@ -19,15 +20,16 @@ void ResultsScreen::Form_Load() {
         const double averageWeight = static_cast<double>(s.CatchTotals[1]) / count;
         const double averageLength = static_cast<double>(s.CatchTotals[2]) / count;
         text += s.NewLine + s.NewLine + "釣った数:" + std::to_string(count);
-        text += s.NewLine + "総重量:" + std::to_string(s.CatchTotals[1]) + "g 平均:" +
-                formatAverage(averageWeight) + "g";
+        text += s.NewLine + "総重量:" + std::to_string(s.CatchTotals[1]) +
+                "g 平均:" + formatAverage(averageWeight) + "g";
         text += s.NewLine + "平均身長:" + formatAverage(averageLength) + "mm";
     }
     ctl("Text1").text = text;
 }
 
 void ResultsScreen::click(Control& button) {
-    if (button.name == "Command1") Command1_Click();
+    if (button.name == "Command1")
+        Command1_Click();
 }
 
 // "満足": back to the title screen, which starts a new game.

@@ -45,11 +45,13 @@ void SpotScreen::Command2_Click() {
 }
 
 void SpotScreen::timerTick(Control& timer) {
-    if (timer.name == "Timer1") Timer1_Timer();
+    if (timer.name == "Timer1")
+        Timer1_Timer();
 }
 
 void SpotScreen::Timer1_Timer() {
-    if (!StepGate(state(), screens().host())) return;
+    if (!StepGate(state(), screens().host()))
+        return;
     ToggleAnimFrame(state());
     auto& store = screens().get<PictureStore>();
     setPicture(Image1_, store.kao(state().AnimFrame));

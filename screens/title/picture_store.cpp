@@ -5,7 +5,8 @@
 namespace mogumo {
 
 void PictureStore::aaa() {
-    if (state().SecretPoints < kSwapPoints) return;
+    if (state().SecretPoints < kSwapPoints)
+        return;
     for (int i = 0; i <= 6; ++i) setPicture(ctl("kao", i), ctl("kao", i + 7).picture);
 }
 

@@ -30,6 +30,8 @@ void TitleScreen::Command1_Click() {
 }
 
 // "THE END"
-void TitleScreen::Command2_Click() { screens().end(); }
+void TitleScreen::Command2_Click() {
+    screens().end();
+}
 
 }  // namespace mogumo

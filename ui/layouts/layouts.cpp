@@ -5,6 +5,9 @@
 
 #include "core/layout.h"
 
+// The tables are laid out by hand, a control a line, to read like the design.
+// clang-format off
+
 namespace mogumo {
 namespace {
 
@@ -314,3 +317,4 @@ std::optional<FormId> formByName(std::string_view name) {
 }
 
 }  // namespace mogumo
+// clang-format on
