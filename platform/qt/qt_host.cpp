@@ -1,6 +1,6 @@
 #include "platform/qt/qt_host.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "core/step_gate.h"
 #include "platform/qt/help_window.h"
@@ -149,7 +149,7 @@ void QtHost::screenShown(Screen& screen) {
     };
     slot = new ScreenWindow(screen, pictures_, std::move(callbacks));
     slot->show();
-    slot->raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) slot->raise();
     slot->focusAtOpen();
 }
 

@@ -1,0 +1,210 @@
+#include "platform/qt/qt_host.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <memory>
+
+#include "core/step_gate.h"
+#include "platform/qt/help_window.h"
+#include "platform/qt/picture_cache.h"
+#include "platform/qt/screen_window.h"
+
+namespace mogumo {
+namespace {
+
+const PictureCache& pictures() {
+    static PictureCache cache;
+    if (!cache.loaded()) cache.load();
+    return cache;
+}
+
+// The real host on a clock the test moves by hand.
+class QtHostTest : public ::testing::Test {
+protected:
+    void make(QUrl help = {}) {
+        QtHost::Options o;
+        o.ticks = [this] { return clock_; };
+        o.onEnd = [this] { ++ends_; };
+        o.helpUrl = std::move(help);
+        host_ = std::make_unique<QtHost>(pictures(), o);
+        host_->start();
+    }
+
+    // Moves the clock on, waking the host whenever it asked to be woken.
+    void runFor(uint32_t ms) {
+        const uint32_t end = clock_ + ms;
+        while (host_->nextWakeTick() && static_cast<int32_t>(*host_->nextWakeTick() - end) <= 0) {
+            clock_ = std::max(clock_, *host_->nextWakeTick());
+            host_->wake();
+        }
+        clock_ = end;
+    }
+
+    void toLureScreen() {
+        make();
+        ASSERT_TRUE(host_->click(FormId::Form1, "Command1"));
+        ASSERT_TRUE(host_->click(FormId::Form3, "Command2"));
+        runFor(300);
+        ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    }
+
+    static void sendKey(QWidget* to, QEvent::Type type, int key, bool autoRepeat = false) {
+        QKeyEvent e(type, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(to, &e);
+    }
+
+    static void expectWindow(const ScreenWindow* w, QRect client, const char* caption) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->geometry(), client);
+        EXPECT_EQ(w->windowTitle(), QString::fromUtf8(caption));
+    }
+
+    uint32_t clock_ = 100000;
+    int ends_ = 0;
+    std::unique_ptr<QtHost> host_;
+};
+
+TEST_F(QtHostTest, WindowsOpenAtTheirPlacesWithTheirCaptions) {
+    make();
+    expectWindow(host_->window(FormId::Form1), QRect(92, 136, 489, 306), "タイトル(ヘルプは Ｆ１ ででるよ)");
+    EXPECT_FALSE(host_->window(FormId::Form1)->windowIcon().isNull());
+
+    ASSERT_TRUE(host_->click(FormId::Form1, "Command1"));
+    EXPECT_EQ(host_->window(FormId::Form1), nullptr);
+    expectWindow(host_->window(FormId::Form3), QRect(108, 133, 456, 265), "つり場所");
+
+    ASSERT_TRUE(host_->click(FormId::Form3, "Command2"));
+    EXPECT_EQ(host_->window(FormId::Form3), nullptr);
+    expectWindow(host_->window(FormId::Form5), QRect(100, 122, 434, 140), "キャスト！（多いと飛びもいいよ）");
+    EXPECT_EQ(host_->window(FormId::Form5)->size(), host_->window(FormId::Form5)->minimumSize());
+    EXPECT_EQ(host_->window(FormId::Form5)->size(), host_->window(FormId::Form5)->maximumSize());
+}
+
+TEST_F(QtHostTest, FocusOpensOnTheMarkedButtonAndNeverOnThePlayedScreens) {
+    make();
+    ScreenWindow* title = host_->window(FormId::Form1);
+    EXPECT_EQ(title->focusWidget(), title->widgetOf("Command1"));
+
+    host_->click(FormId::Form1, "Command1");
+    host_->click(FormId::Form3, "Command2");
+    ScreenWindow* cast = host_->window(FormId::Form5);
+    EXPECT_EQ(cast->focusWidget(), cast->widgetOf("cast"));
+    EXPECT_EQ(cast->widgetOf("Text1")->focusPolicy(), Qt::NoFocus);  // disabled text box
+
+    runFor(300);
+    host_->click(FormId::Form5, "cast");
+    ScreenWindow* lure = host_->window(FormId::Form6);
+    ASSERT_NE(lure, nullptr);
+    for (QWidget* child : lure->findChildren<QWidget*>())
+        EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->metaObject()->className();
+}
+
+TEST_F(QtHostTest, TheCastScreenTakesNothingWhileTheLureIsOut) {
+    toLureScreen();
+    ScreenWindow* cast = host_->window(FormId::Form5);
+    ASSERT_NE(cast, nullptr);
+    EXPECT_FALSE(cast->isEnabled());
+    EXPECT_FALSE(host_->click(FormId::Form5, "cast"));
+    static_cast<QPushButton*>(cast->widgetOf("cast"))->click();
+    sendKey(cast, QEvent::KeyPress, Qt::Key_F1);
+    EXPECT_EQ(host_->helpRequests(), 0);
+    EXPECT_NE(host_->window(FormId::Form6), nullptr);
+    EXPECT_EQ(host_->screens().loaded(FormId::Form5)->ctl("Text1").text, "届いた長さは140Ｍです");
+}
+
+TEST_F(QtHostTest, KeysReachTheScreenThroughFocusedButtonsAndRepeatsOnlyPress) {
+    make(QUrl::fromLocalFile(QStringLiteral("/nonexistent/mogumo_help.html")));
+    ScreenWindow* title = host_->window(FormId::Form1);
+    sendKey(title->widgetOf("Command1"), QEvent::KeyPress, Qt::Key_F1);
+    EXPECT_EQ(host_->helpRequests(), 1);
+
+    host_->click(FormId::Form1, "Command1");
+    host_->click(FormId::Form3, "Command2");
+    runFor(300);
+    host_->click(FormId::Form5, "cast");
+    ScreenWindow* lure = host_->window(FormId::Form6);
+    GameState& s = host_->screens().state();
+    sendKey(lure, QEvent::KeyPress, Qt::Key_Shift);
+    EXPECT_EQ(s.ReelSpeed, 50);
+    sendKey(lure, QEvent::KeyRelease, Qt::Key_Shift, true);
+    EXPECT_EQ(s.ReelSpeed, 50);
+    sendKey(lure, QEvent::KeyPress, Qt::Key_Shift, true);
+    sendKey(lure, QEvent::KeyRelease, Qt::Key_Shift);
+    EXPECT_EQ(s.ReelSpeed, 0);
+    sendKey(lure, QEvent::KeyPress, Qt::Key_K);
+    EXPECT_EQ(s.BoostUses, 1);
+}
+
+TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
+    make();
+    ASSERT_TRUE(host_->keyDown(FormId::Form1, 112));
+    HelpWindow* help = host_->helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Mogumo ヘルプ"));
+    EXPECT_TRUE(help->browser()->source().toString().contains(QStringLiteral("mogumo_help.html")));
+    EXPECT_FALSE(help->browser()->toPlainText().isEmpty());
+    EXPECT_EQ(help->notice(), nullptr);
+
+    make(QUrl::fromLocalFile(QStringLiteral("/nonexistent/mogumo_help.html")));
+    ASSERT_TRUE(host_->keyDown(FormId::Form1, 112));
+    help = host_->helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(help->isVisible());
+    ASSERT_NE(help->notice(), nullptr);
+    EXPECT_TRUE(help->notice()->text().contains(QStringLiteral("mogumo_help.html")));
+    // The game goes on.
+    EXPECT_TRUE(host_->click(FormId::Form1, "Command1"));
+    help->notice()->close();
+}
+
+TEST_F(QtHostTest, LureStepsRunOnTheirFirstDueMillisecondWithoutWakingInBetween) {
+    toLureScreen();
+    GameState& s = host_->screens().state();
+    ScreenWindow* lure = host_->window(FormId::Form6);
+    for (int step = 0; step < 10; ++step) {
+        const auto next = host_->nextWakeTick();
+        ASSERT_TRUE(next.has_value());
+        const uint32_t gate = firstDueTick(s.LastTick);
+        // Nothing between now and the gate's opening but a timer of its own.
+        if (static_cast<int32_t>(gate - clock_) > 0) {
+            EXPECT_LE(static_cast<int32_t>(*next - gate), 0);
+        }
+        if (*next != gate) {
+            clock_ = *next;
+            host_->wake();
+            continue;
+        }
+        clock_ = gate;
+        const uint64_t before = host_->wakeCount();
+        host_->wake();
+        EXPECT_EQ(host_->wakeCount(), before + 1);
+        EXPECT_EQ(static_cast<uint32_t>(s.LastTick), gate);
+    }
+    const auto* text = static_cast<QPlainTextEdit*>(lure->widgetOf("Text1"));
+    EXPECT_TRUE(text->toPlainText().startsWith(QStringLiteral("YOUR LIFE")));
+    EXPECT_EQ(text->toPlainText(), QString::fromStdString(host_->screens().loaded(FormId::Form6)->ctl("Text1").text)
+                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+TEST_F(QtHostTest, TheCloseBoxEndsTheGame) {
+    make();
+    host_->window(FormId::Form1)->close();
+    EXPECT_EQ(ends_, 1);
+    EXPECT_TRUE(host_->screens().ended());
+    EXPECT_FALSE(host_->window(FormId::Form1)->isVisible());
+    EXPECT_FALSE(host_->click(FormId::Form1, "Command1"));
+
+    make();
+    EXPECT_TRUE(host_->click(FormId::Form1, "Command2"));  // THE END
+    EXPECT_EQ(ends_, 2);
+}
+
+}  // namespace
+}  // namespace mogumo

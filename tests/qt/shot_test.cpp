@@ -1,0 +1,104 @@
+#include "platform/qt/shot.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "core/screen.h"
+#include "platform/qt/picture_cache.h"
+#include "platform/qt/screen_painter.h"
+
+namespace mogumo {
+namespace {
+
+const PictureCache& pictures() {
+    static PictureCache cache;
+    if (!cache.loaded()) cache.load();
+    return cache;
+}
+
+void click(Simulator& sim, FormId form, std::string_view name) {
+    Screen& s = *sim.screens().loaded(form);
+    sim.screens().click(s, s.ctl(name));
+}
+
+QRgb rgb(int r, int g, int b) { return qRgb(r, g, b); }
+
+// The game from the title to the lure in the water.
+class ShotTest : public ::testing::Test {
+protected:
+    void castTheLure() {
+        sim_.start();
+        click(sim_, FormId::Form1, "Command1");
+        click(sim_, FormId::Form3, "Command2");
+        sim_.run(300);
+        click(sim_, FormId::Form5, "cast");
+        sim_.run(200);
+    }
+    QImage shot(FormId form) { return renderScreen(*sim_.screens().loaded(form), pictures()); }
+
+    Simulator sim_;
+};
+
+TEST_F(ShotTest, ShotsAreTheClientAreaAtOnePixelPerFifteenTwips) {
+    sim_.start();
+    const QImage title = shot(FormId::Form1);
+    EXPECT_EQ(title.size(), QSize(489, 306));
+    EXPECT_EQ(title.devicePixelRatio(), 1.0);
+
+    QTemporaryDir dir;
+    const ShotRenderer render = qtShotRenderer(0, nullptr);
+    const std::string path = dir.filePath(QStringLiteral("title.png")).toStdString();
+    EXPECT_EQ(render(*sim_.screens().loaded(FormId::Form1), path), "");
+    QImage saved(QString::fromStdString(path));
+    EXPECT_EQ(saved.size(), QSize(489, 306));
+    EXPECT_NE(render(*sim_.screens().loaded(FormId::Form1), "/nonexistent/dir/x.png"), "");
+}
+
+TEST_F(ShotTest, TheCastScreenShowsTheAnglerOnADarkRedBank) {
+    castTheLure();
+    const QImage cast = shot(FormId::Form5);
+    EXPECT_EQ(cast.pixel(430, 60), rgb(192, 0, 0));
+    EXPECT_EQ(cast.pixel(3, 95), rgb(0, 128, 128));  // the water under the waves
+}
+
+TEST_F(ShotTest, TheLureScreenShowsWaterSeaBedAndRocksWithTheirBackgroundAround) {
+    castTheLure();
+    const QImage lure = shot(FormId::Form6);
+    EXPECT_EQ(lure.pixel(10, 10), rgb(0, 128, 128));
+    Screen& screen = *sim_.screens().loaded(FormId::Form6);
+    const QRect rock = ScreenPainter::rectOf(screen.ctl("iwa", 0));
+    // The rock's picture is see-through around the figure: the sea bed shows
+    // at its left edge, just above the text box.
+    EXPECT_EQ(lure.pixel(rock.left(), rock.top() + 27), rgb(128, 128, 128));
+    // ...and its figure is drawn: a dark outline somewhere in the middle row.
+    bool figure = false;
+    for (int x = rock.left(); x <= rock.right(); ++x)
+        figure = figure || lure.pixel(x, rock.center().y()) != rgb(128, 128, 128);
+    EXPECT_TRUE(figure);
+}
+
+TEST_F(ShotTest, TheBiteTransitionDrawsBlackRectanglesOverTheScene) {
+    castTheLure();
+    Screen* lure = sim_.screens().loaded(FormId::Form6);
+    // The hidden boost keeps the fish chasing the lure until it bites.
+    int boosts = 0;
+    for (int ms = 0; ms < 60000 && lure->drawings().size() < 5; ms += 10) {
+        if (ms % 1500 == 0 && boosts < 4) {
+            sim_.screens().keyDown(*lure, 75);
+            ++boosts;
+        }
+        sim_.run(10);
+        lure = sim_.screens().loaded(FormId::Form6);
+        ASSERT_NE(lure, nullptr);
+    }
+    ASSERT_GE(lure->drawings().size(), 5u);
+    const QImage img = shot(FormId::Form6);
+    // 3292,1665 twips is the centre of the growing rectangles.
+    EXPECT_EQ(img.pixel(219, 111), rgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(5, 5), rgb(0, 128, 128));  // not reached yet
+}
+
+}  // namespace
+}  // namespace mogumo
