@@ -12,16 +12,11 @@
 #include "core/step_gate.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_cache.h"
+#include "qt_fixture.h"
 #include "platform/qt/screen_window.h"
 
 namespace mogumo {
 namespace {
-
-const PictureCache& pictures() {
-    static PictureCache cache;
-    if (!cache.loaded()) cache.load();
-    return cache;
-}
 
 // The real host on a clock the test moves by hand.
 class QtHostTest : public ::testing::Test {
@@ -31,7 +26,7 @@ protected:
         o.ticks = [this] { return clock_; };
         o.onEnd = [this] { ++ends_; };
         o.helpUrl = std::move(help);
-        host_ = std::make_unique<QtHost>(pictures(), o);
+        host_ = std::make_unique<QtHost>(testPictures(), o);
         host_->start();
     }
 

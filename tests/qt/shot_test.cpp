@@ -7,16 +7,11 @@
 
 #include "core/screen.h"
 #include "platform/qt/picture_cache.h"
+#include "qt_fixture.h"
 #include "platform/qt/screen_painter.h"
 
 namespace mogumo {
 namespace {
-
-const PictureCache& pictures() {
-    static PictureCache cache;
-    if (!cache.loaded()) cache.load();
-    return cache;
-}
 
 void click(Simulator& sim, FormId form, std::string_view name) {
     Screen& s = *sim.screens().loaded(form);
@@ -36,7 +31,7 @@ protected:
         click(sim_, FormId::Form5, "cast");
         sim_.run(200);
     }
-    QImage shot(FormId form) { return renderScreen(*sim_.screens().loaded(form), pictures()); }
+    QImage shot(FormId form) { return renderScreen(*sim_.screens().loaded(form), testPictures()); }
 
     Simulator sim_;
 };
