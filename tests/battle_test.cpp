@@ -153,3 +153,27 @@ TEST(Battle, ALandingWithTheLogFullOnlyAddsToTheTotals) {
 
 }  // namespace
 }  // namespace mogumo::test
+
+namespace mogumo::test {
+namespace {
+
+// With the alternative angler swapped in, the splash shows the swimsuit
+// pictures from the battle's first step on; before it, its own angler_rod.
+TEST(Battle, TheSplashFollowsTheSwappedInPictures) {
+    Game g;
+    g.state().SecretPoints = 20;
+    hookAFish(g);
+    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_rod");
+    g.sim.run(1);
+    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "swimsuit_rod");
+    g.keyDown(FormId::Form8, 16);
+    g.steps(1);
+    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "swimsuit_pull");
+    g.keyDown(FormId::Form8, 35);
+    g.steps(1);
+    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "swimsuit_lie");
+    EXPECT_EQ(g.ctl(FormId::Form5, "Image1").picture.substr(0, 9), "swimsuit_");
+}
+
+}  // namespace
+}  // namespace mogumo::test
