@@ -12,11 +12,7 @@ namespace {
 // Casts at once and puts the fish on the lure: the battle screens open 2000 ms
 // after the bite, before their first step.
 void hookAFish(Game& g) {
-    g.castAtOnce();
-    Control& uo = g.ctl(FormId::Form6, "uo");
-    uo.left = 4575 - 112;
-    uo.top = 495 - 112;
-    g.steps(1);
+    g.biteAtFirstStep();
     g.sim.run(1950);
     ASSERT_NE(g.sim.screens().loaded(FormId::Form8), nullptr);
 }

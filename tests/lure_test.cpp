@@ -98,13 +98,7 @@ TEST(Lure, ALurePointOnTheEdgeOfTheBiteBoxIsABite) {
 
 TEST(Lure, TheBiteTransitionDraws29RectanglesThenOpensTheBattle) {
     Game g;
-    g.castAtOnce();
-    Control& uo = g.ctl(FormId::Form6, "uo");
-    uo.left = 4575 - 112;
-    uo.top = 495 - 112;
-    g.steps(1);
-    // The bite came on the first step, at +1 ms; the transition's first tick
-    // followed 50 ms later, within the same run.
+    g.biteAtFirstStep();
     ASSERT_TRUE(g.ctl(FormId::Form6, "Timer2").enabled);
     ASSERT_EQ(g.screen(FormId::Form6).drawings().size(), 1u);
     g.sim.run(50 * 38);
@@ -174,11 +168,7 @@ TEST(Lure, AReturnOnTheLastLifeStillEndsTheGame) {
 
 TEST(Lure, EndDuringTheBiteTransitionOpensABattleThatIsLostAtOnce) {
     Game g;
-    g.castAtOnce();
-    Control& uo = g.ctl(FormId::Form6, "uo");
-    uo.left = 4575 - 112;
-    uo.top = 495 - 112;
-    g.steps(1);
+    g.biteAtFirstStep();
     g.keyDown(FormId::Form6, 35);
     g.sim.run(1950);  // the transition ends 2000 ms after the bite at +1
     ASSERT_TRUE(g.screen(FormId::Form8).visible());

@@ -74,6 +74,17 @@ struct Game {
         click(FormId::Form3, "Command2");
         click(FormId::Form5, "cast");
     }
+
+    // Casts at once with the fish's bite box over the lure point: the fish
+    // bites on the first lure step, at +1 ms, and the transition's first
+    // tick follows 50 ms later; the clock stands at +51 ms.
+    void biteAtFirstStep() {
+        castAtOnce();
+        Control& uo = ctl(FormId::Form6, "uo");
+        uo.left = 4575 - 112;
+        uo.top = 495 - 112;
+        steps(1);
+    }
 };
 
 }  // namespace mogumo::test
