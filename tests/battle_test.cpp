@@ -173,3 +173,61 @@ TEST(Battle, TheSplashFollowsTheSwappedInPictures) {
 
 }  // namespace
 }  // namespace mogumo::test
+
+namespace mogumo::test {
+namespace {
+
+struct FightState {
+    double drift, rest, fishLife, line;
+};
+
+FightState fight(Game& g) {
+    const Json dump = g.dump();
+    const Json& v = battleVars(dump);
+    return {v["FishDrift"].num(), v["FishRest"].num(), v["Gauge"][0].num(), v["Gauge"][1].num()};
+}
+
+// Left alone, the fish fights until it swims away at the speed limit (-500,
+// less the idle 2); one pull then costs the line 5 and cuts the speed to -357.
+TEST(Battle, PullingAFishAtTheSpeedLimitCostsTheLineFive) {
+    Game g;
+    hookAFish(g);
+    g.sim.run(1);
+    for (int step = 0; step < 60 && fight(g).drift != -502; ++step) g.steps(1);
+    const FightState before = fight(g);
+    ASSERT_EQ(before.drift, -502) << "the fish rested before reaching the limit";
+    ASSERT_LT(before.rest, 0);
+    g.keyDown(FormId::Form8, 16);
+    g.steps(1);
+    const FightState after = fight(g);
+    ASSERT_LT(after.rest, 0);
+    EXPECT_EQ(after.drift, -357);
+    EXPECT_NEAR(before.line - after.line, 5.0, 1e-4);
+    EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").picture, "fish_leap");
+}
+
+// Pulled through a rest, the fish rises 10 a step and drifts 10 a step faster
+// towards the angler, for a thousandth of the line each step.
+TEST(Battle, PullingARestingFishRaisesIt) {
+    Game g;
+    hookAFish(g);
+    g.sim.run(1);
+    for (int step = 0; step < 400 && fight(g).rest < 0; ++step) g.steps(1);
+    ASSERT_GE(fight(g).rest, 30) << "no rest began";
+    g.keyDown(FormId::Form8, 16);
+    g.steps(1);  // the first pulled step may still start at the far bound
+    const Control& fish = g.ctl(FormId::Form8, "uoyosu");
+    for (int step = 0; step < 28; ++step) {
+        const FightState before = fight(g);
+        const float top = fish.top;
+        g.steps(1);
+        const FightState after = fight(g);
+        ASSERT_EQ(fish.top, top - 10) << step;
+        ASSERT_EQ(after.drift, before.drift + 10) << step;
+        ASSERT_NEAR(before.line - after.line, 0.001, 1e-5) << step;
+        ASSERT_EQ(fish.picture, "fish_calm");
+    }
+}
+
+}  // namespace
+}  // namespace mogumo::test
