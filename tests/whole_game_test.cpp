@@ -16,39 +16,51 @@ namespace {
 class ScriptedPlayer {
 public:
     std::string script;
+    Game game;
 
-    void say(const std::string& line) {
-        script += line + "\n";
-        const SimRun r = runScriptLine(line);
-        (void)r;
+    // Each move is made on the live game and written down as a script line.
+    void click(FormId form, std::string_view control, int index = -1) {
+        game.click(form, control, index);
+        script += "click " + formName(form) + "." + std::string(control) +
+                  (index >= 0 ? "(" + std::to_string(index) + ")" : "") + "\n";
+    }
+    void keyDown(FormId form, int code) {
+        game.keyDown(form, code);
+        script += "keydown " + formName(form) + " " + std::to_string(code) + "\n";
+    }
+    void keyUp(FormId form, int code) {
+        game.keyUp(form, code);
+        script += "keyup " + formName(form) + " " + std::to_string(code) + "\n";
+    }
+    void run(int ms) {
+        game.sim.run(static_cast<uint64_t>(ms));
+        script += "run " + std::to_string(ms) + "\n";
     }
     void dump() { script += "dump\n"; }
-
-    Game game;
 
     bool loaded(FormId id) { return game.sim.screens().loaded(id) != nullptr; }
 
     void startGame(int spot) {
-        say("click Form1.Command1");
+        click(FormId::Form1, "Command1");
         int at = game.state().SpotIndex;
-        for (; at < spot; ++at) say("click Form3.Command1(1)");
-        for (; at > spot; --at) say("click Form3.Command1(0)");
-        say("click Form3.Command2");
+        for (; at < spot; ++at) click(FormId::Form3, "Command1", 1);
+        for (; at > spot; --at) click(FormId::Form3, "Command1", 0);
+        click(FormId::Form3, "Command2");
     }
 
     // Casts, boosts the fish's interest and waits for the bite; casts again
     // when the lure comes back first. Returns when the battle screen is open.
     void castUntilBite() {
         for (int casts = 0; casts < 20; ++casts) {
-            say("run 300");
-            say("click Form5.cast");
+            run(300);
+            click(FormId::Form5, "cast");
             if (game.state().BoostUses < 4)
-                say("keydown Form6 75");
+                keyDown(FormId::Form6, 75);
             while (loaded(FormId::Form6) && game.screen(FormId::Form6).visible() &&
                    !game.ctl(FormId::Form6, "Timer2").enabled)
-                say("run 51");
+                run(51);
             if (loaded(FormId::Form6) && game.ctl(FormId::Form6, "Timer2").enabled) {
-                while (!loaded(FormId::Form8)) say("run 50");
+                while (!loaded(FormId::Form8)) run(50);
                 return;
             }
         }
@@ -61,47 +73,22 @@ public:
         for (int step = 0; step < 5000 && game.ctl(FormId::Form8, "Timer1").enabled; ++step) {
             const bool resting = game.sim.screens().get<BattleScreen>().fishRest() >= 0;
             if (resting && !pulling)
-                say("keydown Form8 16");
+                keyDown(FormId::Form8, 16);
             if (!resting && pulling)
-                say("keyup Form8 16");
+                keyUp(FormId::Form8, 16);
             pulling = resting;
-            say("run 51");
+            run(51);
         }
         if (pulling)
-            say("keyup Form8 16");
+            keyUp(FormId::Form8, 16);
     }
 
     void waitForCastScreen() {
-        while (loaded(FormId::Form8)) say("run 100");
+        while (loaded(FormId::Form8)) run(100);
     }
 
 private:
-    // Carries one line out on the live game, exactly as the script runner
-    // will when the script is replayed.
-    SimRun runScriptLine(const std::string& line) {
-        std::istringstream in(line);
-        std::string cmd, arg, code;
-        in >> cmd >> arg >> code;
-        auto target = [&](const std::string& word) {
-            const std::string form = word.substr(0, word.find('.'));
-            return *formByName(form);
-        };
-        if (cmd == "run") {
-            game.sim.run(std::stoull(arg));
-        } else if (cmd == "click") {
-            const std::string control = arg.substr(arg.find('.') + 1);
-            const size_t open = control.find('(');
-            if (open == std::string::npos)
-                game.click(target(arg), control);
-            else
-                game.click(target(arg), control.substr(0, open), std::stoi(control.substr(open + 1)));
-        } else if (cmd == "keydown") {
-            game.keyDown(target(arg), std::stoi(code));
-        } else if (cmd == "keyup") {
-            game.keyUp(target(arg), std::stoi(code));
-        }
-        return {};
-    }
+    static std::string formName(FormId form) { return std::string(layoutOf(form).formName); }
 };
 
 class WholeGame : public testing::TestWithParam<int> {};
@@ -120,24 +107,24 @@ TEST_P(WholeGame, FromTheTitleToTheResultsAndBack) {
     p.dump();  // 3: a fresh cast screen
 
     p.castUntilBite();
-    p.say("run 500");
-    p.say("keydown Form8 35");
-    p.say("run 51");
+    p.run(500);
+    p.keyDown(FormId::Form8, 35);
+    p.run(51);
     p.dump();  // 4: the line is cut: the escape
     p.waitForCastScreen();
 
-    p.say("run 300");
-    p.say("click Form5.cast");
-    p.say("keydown Form6 35");
-    p.say("run 3100");
+    p.run(300);
+    p.click(FormId::Form5, "cast");
+    p.keyDown(FormId::Form6, 35);
+    p.run(3100);
     p.dump();  // 5: the results
-    p.say("click Form4.Command1");
+    p.click(FormId::Form4, "Command1");
     p.startGame(spot);
-    p.say("click Form5.cast");
-    p.say("keydown Form6 35");
-    p.say("run 3100");
+    p.click(FormId::Form5, "cast");
+    p.keyDown(FormId::Form6, 35);
+    p.run(3100);
     p.dump();  // 6: the second game's results list nothing from the first
-    p.say("click Form4.Command1");
+    p.click(FormId::Form4, "Command1");
     p.dump();  // 7: the title again
 
     const SimRun r = runSim(p.script);

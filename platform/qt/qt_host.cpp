@@ -17,9 +17,11 @@ constexpr uint32_t kClockStart = 100000;
 QtHost::QtHost(const PictureCache& pictures, Options options)
     : pictures_(pictures), options_(std::move(options)), screens_(*this, makeScreen) {
     clock_.start();
-    ticks_ = options_.ticks ? options_.ticks
-                            : TickSource([this] { return kClockStart + static_cast<uint32_t>(clock_.elapsed()); });
-    if (options_.helpUrl.isEmpty()) options_.helpUrl = HelpWindow::defaultUrl();
+    ticks_ = options_.ticks
+                 ? options_.ticks
+                 : TickSource([this] { return kClockStart + static_cast<uint32_t>(clock_.elapsed()); });
+    if (options_.helpUrl.isEmpty())
+        options_.helpUrl = HelpWindow::defaultUrl();
     lastRead_ = ticks_();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -50,47 +52,56 @@ void QtHost::start() {
 
 Screen* QtHost::activeScreen(FormId form) const {
     Screen* s = screens_.loaded(form);
-    if (!s || !s->visible() || !s->enabled() || screens_.ended()) return nullptr;
+    if (!s || !s->visible() || !s->enabled() || screens_.ended())
+        return nullptr;
     return s;
 }
 
-bool QtHost::click(FormId form, std::string_view control, int index) {
+// Hands one event to an active screen and brings the windows in line after.
+template <class Handler>
+bool QtHost::deliver(FormId form, Handler&& handler) {
     Screen* s = activeScreen(form);
-    if (!s) return false;
-    Control* c = s->find(control, index);
-    if (!c || c->kind != ControlKind::Button || !c->visible || !c->enabled) return false;
-    screens_.click(*s, *c);
+    if (!s || !handler(*s))
+        return false;
     afterEvent();
     return true;
+}
+
+bool QtHost::click(FormId form, std::string_view control, int index) {
+    return deliver(form, [&](Screen& s) {
+        Control* c = s.find(control, index);
+        if (!c || c->kind != ControlKind::Button || !c->visible || !c->enabled)
+            return false;
+        screens_.click(s, *c);
+        return true;
+    });
 }
 
 bool QtHost::keyDown(FormId form, int keyCode) {
-    Screen* s = activeScreen(form);
-    if (!s) return false;
-    screens_.keyDown(*s, keyCode);
-    afterEvent();
-    return true;
+    return deliver(form, [&](Screen& s) {
+        screens_.keyDown(s, keyCode);
+        return true;
+    });
 }
 
 bool QtHost::keyUp(FormId form, int keyCode) {
-    Screen* s = activeScreen(form);
-    if (!s) return false;
-    screens_.keyUp(*s, keyCode);
-    afterEvent();
-    return true;
+    return deliver(form, [&](Screen& s) {
+        screens_.keyUp(s, keyCode);
+        return true;
+    });
 }
 
 bool QtHost::close(FormId form) {
-    Screen* s = activeScreen(form);
-    if (!s) return false;
-    screens_.close(*s);
-    afterEvent();
-    return true;
+    return deliver(form, [&](Screen& s) {
+        screens_.close(s);
+        return true;
+    });
 }
 
 void QtHost::windowKey(ScreenWindow& w, KeyMap::Action action, int code) {
     const Screen* s = screens_.loaded(w.form());
-    if (!s || s->instance() != w.instance()) return;
+    if (!s || s->instance() != w.instance())
+        return;
     if (action == KeyMap::Action::Down)
         keyDown(w.form(), code);
     else if (action == KeyMap::Action::Up)
@@ -101,16 +112,21 @@ void QtHost::wake() {
     ++wakes_;
     const uint64_t n = now();
     for (const TimerSchedule::Entry& e : schedule_.due(n)) {
-        if (screens_.ended()) break;
+        if (screens_.ended())
+            break;
         // An earlier tick may have stopped it or unloaded its screen.
-        if (!schedule_.isRunning(e.order)) continue;
+        if (!schedule_.isRunning(e.order))
+            continue;
         Screen* s = screens_.loaded(e.form);
-        if (!s || s->instance() != e.instance) continue;
+        if (!s || s->instance() != e.instance)
+            continue;
         schedule_.advance(e.order, n);
         // Before the step gate opens such a tick would do nothing at all.
-        if (TimerSchedule::waitsForGate(*e.timer) && !stepDue(ticks_(), screens_.state().LastTick)) continue;
+        if (TimerSchedule::waitsForGate(*e.timer) && !stepDue(ticks_(), screens_.state().LastTick))
+            continue;
         for (Control& c : s->controls()) {
-            if (&c != e.timer) continue;
+            if (&c != e.timer)
+                continue;
             screens_.timerTick(*s, c);
             break;
         }
@@ -119,17 +135,22 @@ void QtHost::wake() {
 }
 
 std::optional<uint32_t> QtHost::nextWakeTick() const {
-    if (!armedFor_) return std::nullopt;
+    if (!armedFor_)
+        return std::nullopt;
     return static_cast<uint32_t>(lastRead_ + static_cast<uint32_t>(*armedFor_ - now64_));
 }
 
-ScreenWindow* QtHost::window(FormId form) const { return windows_[static_cast<size_t>(form)]; }
+ScreenWindow* QtHost::window(FormId form) const {
+    return windows_[static_cast<size_t>(form)];
+}
 
 void QtHost::timerStarted(Screen& screen, Control& timer) {
     schedule_.started(screen.instance(), screen.id(), timer, now());
 }
 
-void QtHost::timerStopped(Screen& screen, Control& timer) { schedule_.stopped(screen.instance(), timer); }
+void QtHost::timerStopped(Screen& screen, Control& timer) {
+    schedule_.stopped(screen.instance(), timer);
+}
 
 void QtHost::screenShown(Screen& screen) {
     ScreenWindow*& slot = windows_[static_cast<size_t>(screen.id())];
@@ -140,16 +161,19 @@ void QtHost::screenShown(Screen& screen) {
     ScreenWindow::Callbacks callbacks;
     callbacks.click = [this](ScreenWindow& w, const Control& c) {
         const Screen* s = screens_.loaded(w.form());
-        if (s && s->instance() == w.instance()) click(w.form(), c.name, c.index);
+        if (s && s->instance() == w.instance())
+            click(w.form(), c.name, c.index);
     };
     callbacks.key = [this](ScreenWindow& w, KeyMap::Action a, int code) { windowKey(w, a, code); };
     callbacks.close = [this](ScreenWindow& w) {
         const Screen* s = screens_.loaded(w.form());
-        if (s && s->instance() == w.instance()) close(w.form());
+        if (s && s->instance() == w.instance())
+            close(w.form());
     };
     slot = new ScreenWindow(screen, pictures_, std::move(callbacks));
     slot->show();
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) slot->raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        slot->raise();
     slot->focusAtOpen();
 }
 
@@ -171,7 +195,8 @@ void QtHost::screenUnloaded(Screen& screen) {
 
 void QtHost::showHelp() {
     ++helpRequests_;
-    if (!help_) help_ = std::make_unique<HelpWindow>(options_.helpUrl);
+    if (!help_)
+        help_ = std::make_unique<HelpWindow>(options_.helpUrl);
     help_->open();
 }
 
@@ -179,8 +204,10 @@ void QtHost::endProgram() {
     timer_.stop();
     armedFor_.reset();
     for (ScreenWindow* w : windows_)
-        if (w) w->hide();
-    if (help_) help_->hide();
+        if (w)
+            w->hide();
+    if (help_)
+        help_->hide();
     if (options_.onEnd)
         options_.onEnd();
     else
@@ -192,11 +219,14 @@ void QtHost::afterEvent() {
     // own buttons still on the stack) is over.
     for (ScreenWindow* w : retired_) w->deleteLater();
     retired_.clear();
-    if (screens_.ended()) return;
+    if (screens_.ended())
+        return;
     for (ScreenWindow* w : windows_)
-        if (w) w->sync();
+        if (w)
+            w->sync();
     rearm();
-    if (options_.afterEvent) options_.afterEvent();
+    if (options_.afterEvent)
+        options_.afterEvent();
 }
 
 void QtHost::rearm() {

@@ -82,6 +82,8 @@ public:
 
 private:
     Screen* activeScreen(FormId form) const;
+    template <class Handler>
+    bool deliver(FormId form, Handler&& handler);
     void windowKey(ScreenWindow& w, KeyMap::Action action, int code);
     uint64_t now();
     void afterEvent();

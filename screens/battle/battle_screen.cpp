@@ -29,7 +29,10 @@ BattleScreen::BattleScreen(ScreenSet& screens)
       HP_{&ctl("HP", 0), &ctl("HP", 1)},
       Timer1_(ctl("Timer1")),
       Timer2_(ctl("Timer2")),
-      Timer3_(ctl("Timer3")) {}
+      Timer3_(ctl("Timer3")) {
+    for (int i = 0; i < 3; ++i) uoimg_[static_cast<size_t>(i)] = &ctl("uoimg", i);
+    for (int i = 0; i < 7; ++i) iwa_[static_cast<size_t>(i)] = &ctl("iwa", i);
+}
 
 // Draws the hooked species: 101 index draws of which the last counts, then
 // the weight and the length: 103 draws in all.
@@ -88,8 +91,8 @@ void BattleScreen::Timer1_Timer() {
         uoyosu_.left = 3675;
     // Held at a bound, the fish stays and the bottom slides past instead.
     if (uoyosu_.left == 360 || uoyosu_.left == 3675) {
-        for (int i = 0; i <= 6; ++i) {
-            Control& rock = ctl("iwa", i);
+        for (Control* rockPtr : iwa_) {
+            Control& rock = *rockPtr;
             rock.left -= static_cast<float>(FishDrift_);
             if (rock.left < -420)
                 rock.left += 7000;
@@ -160,11 +163,11 @@ void BattleScreen::batt() {
                 Gauge_[1] -= static_cast<float>(std::abs(FishDrift_)) / 100.0f;
                 FishDrift_ = rounded(FishDrift_ / 1.4);
                 pulled = true;
-                setPicture(uoyosu_, ctl("uoimg", 2).picture);
+                setPicture(uoyosu_, uoimg_[2]->picture);
             } else {
                 Gauge_[1] -= 0.001f;
                 FishDrift_ += 10;
-                setPicture(uoyosu_, ctl("uoimg", 0).picture);
+                setPicture(uoyosu_, uoimg_[0]->picture);
                 pulled = true;
                 uoyosu_.top -= 10;
             }
@@ -174,7 +177,7 @@ void BattleScreen::batt() {
         FishDrift_ -= 2;
     }
     if (!pulled && FishRest_ < 0)
-        setPicture(uoyosu_, ctl("uoimg", 1).picture);
+        setPicture(uoyosu_, uoimg_[1]->picture);
 }
 
 void BattleScreen::setSplashFace(int kaoIndex) {

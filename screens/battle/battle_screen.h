@@ -47,6 +47,8 @@ private:
     Control& Label2_;
     Control& MENU_;
     std::array<Control*, 2> HP_;
+    std::array<Control*, 3> uoimg_;  // the fish pictures uoyosu copies
+    std::array<Control*, 7> iwa_;    // the rocks
     Control& Timer1_;
     Control& Timer2_;
     Control& Timer3_;

@@ -20,7 +20,10 @@ LureScreen::LureScreen(ScreenSet& screens)
       Label1_(ctl("Label1")),
       Timer1_(ctl("Timer1")),
       Timer2_(ctl("Timer2")),
-      Timer3_(ctl("Timer3")) {}
+      Timer3_(ctl("Timer3")) {
+    for (int i = 0; i < 2; ++i) img_[static_cast<size_t>(i)] = &ctl("img", i);
+    for (int i = 0; i < 7; ++i) iwa_[static_cast<size_t>(i)] = &ctl("iwa", i);
+}
 
 void LureScreen::timerTick(Control& timer) {
     if (&timer == &Timer1_)
@@ -47,11 +50,11 @@ void LureScreen::lureStep() {
     if (s.ReelSpeed != 0) {
         uo_.left -= 50;
         ToggleAnimFrame(s);
-        setPicture(rua_, ctl("img", s.AnimFrame).picture);
+        setPicture(rua_, img_[static_cast<size_t>(s.AnimFrame)]->picture);
         s.FishInterest += 3;
         s.LureDistance -= 1;
-        for (int i = 0; i <= 6; ++i) {
-            Control& rock = ctl("iwa", i);
+        for (Control* rockPtr : iwa_) {
+            Control& rock = *rockPtr;
             rock.left -= 200;
             if (rock.left < -420)
                 rock.left += 7000;

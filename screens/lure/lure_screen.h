@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "core/screen.h"
@@ -37,6 +38,8 @@ private:
 
     int32_t BiteCountdown_ = 0;
     Control& rua_;
+    std::array<Control*, 2> img_;  // the lure's two frames
+    std::array<Control*, 7> iwa_;  // the rocks
     Control& ito_;
     Control& uo_;
     Control& gyo3_;
