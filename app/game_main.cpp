@@ -11,7 +11,8 @@
 int main(int argc, char** argv) {
     // Windows must land where the game puts them; under Wayland that takes
     // XWayland.
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mogumo"));
@@ -22,8 +23,9 @@ int main(int argc, char** argv) {
     const std::string problem = pictures.load();
     if (!problem.empty()) {
         std::cerr << "mogumo: " << problem << '\n';
-        QMessageBox::critical(nullptr, QStringLiteral("Mogumo"),
-                              QStringLiteral("ゲームを始められません: %1").arg(QString::fromStdString(problem)));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Mogumo"),
+            QStringLiteral("ゲームを始められません: %1").arg(QString::fromStdString(problem)));
         return 1;
     }
 

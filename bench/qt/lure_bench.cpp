@@ -35,8 +35,10 @@ void spin(int ms) {
 
 // The offscreen application, made once and kept to the end of the process.
 void ensureApplication() {
-    if (QApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (QApplication::instance())
+        return;
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
     static char name[] = "mogumo_qt_bench";
     static char* argv[] = {name, nullptr};
@@ -62,9 +64,11 @@ void BM_LureScreen(benchmark::State& state) {
         options.onEnd = [] {};
         options.afterEvent = [&] {
             const int32_t t = hostPtr->screens().state().LastTick;
-            if (t == lastTick) return;
+            if (t == lastTick)
+                return;
             lastTick = t;
-            if (measuring && hostPtr->screens().loaded(FormId::Form6)) stepsNs.push_back(wall.nsecsElapsed());
+            if (measuring && hostPtr->screens().loaded(FormId::Form6))
+                stepsNs.push_back(wall.nsecsElapsed());
         };
         QtHost host(pictures, options);
         hostPtr = &host;

@@ -23,8 +23,10 @@ HelpWindow::HelpWindow(QUrl url) : QWidget(nullptr), url_(std::move(url)), brows
 }
 
 bool HelpWindow::documentExists(const QUrl& url) {
-    if (url.scheme() == QLatin1String("qrc")) return QFile::exists(QLatin1Char(':') + url.path());
-    if (url.isLocalFile()) return QFileInfo(url.toLocalFile()).isFile();
+    if (url.scheme() == QLatin1String("qrc"))
+        return QFile::exists(QLatin1Char(':') + url.path());
+    if (url.isLocalFile())
+        return QFileInfo(url.toLocalFile()).isFile();
     return false;
 }
 

@@ -6,9 +6,12 @@ namespace mogumo {
 
 int KeyMap::virtualKey(int qtKey) {
     // Letters and digits share their codes with Qt.
-    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return qtKey;
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return qtKey;
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return 112 + (qtKey - Qt::Key_F1);
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return qtKey;
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return qtKey;
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
+        return 112 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
         case Qt::Key_Shift: return 16;
         case Qt::Key_Control: return 17;
@@ -29,9 +32,12 @@ int KeyMap::virtualKey(int qtKey) {
 
 KeyMap::Mapped KeyMap::map(const QKeyEvent& event) {
     const int code = virtualKey(event.key());
-    if (code < 0) return {};
-    if (event.type() == QEvent::KeyPress) return {Action::Down, code};
-    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat()) return {Action::Up, code};
+    if (code < 0)
+        return {};
+    if (event.type() == QEvent::KeyPress)
+        return {Action::Down, code};
+    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat())
+        return {Action::Up, code};
     return {};
 }
 

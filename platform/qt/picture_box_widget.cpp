@@ -17,7 +17,8 @@ void PictureBoxWidget::sync(const Control& box, const std::vector<const Control*
     bool changed = box.backColour.value_or(0x00FFFFFF) != background_ || inside.size() != inside_.size();
     for (size_t i = 0; !changed && i < inside.size(); ++i)
         changed = !ScreenPainter::samePaint(*inside[i], inside_[i]);
-    if (!changed) return;
+    if (!changed)
+        return;
     background_ = box.backColour.value_or(0x00FFFFFF);
     inside_.clear();
     for (const Control* c : inside) inside_.push_back(*c);

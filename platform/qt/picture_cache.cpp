@@ -40,8 +40,8 @@ std::string PictureCache::load() {
         if (img.width() != info.widthPx || img.height() != info.heightPx) {
             images_.clear();
             return "picture " + name.toStdString() + " is " + std::to_string(img.width()) + "x" +
-                   std::to_string(img.height()) + " pixels, expected " + std::to_string(info.widthPx) +
-                   "x" + std::to_string(info.heightPx);
+                   std::to_string(img.height()) + " pixels, expected " + std::to_string(info.widthPx) + "x" +
+                   std::to_string(info.heightPx);
         }
         images_.emplace(std::string(info.name), img);
     }
@@ -51,20 +51,23 @@ std::string PictureCache::load() {
 }
 
 const QPixmap* PictureCache::pixmap(std::string_view name) const {
-    if (name.empty()) return nullptr;
+    if (name.empty())
+        return nullptr;
     auto it = pixmaps_.find(std::string(name));
     return it == pixmaps_.end() ? nullptr : &it->second;
 }
 
 const QImage* PictureCache::image(std::string_view name) const {
-    if (name.empty()) return nullptr;
+    if (name.empty())
+        return nullptr;
     auto it = images_.find(std::string(name));
     return it == images_.end() ? nullptr : &it->second;
 }
 
 PictureCache& PictureCache::shared() {
     static PictureCache cache;
-    if (!cache.loaded()) cache.load();
+    if (!cache.loaded())
+        cache.load();
     return cache;
 }
 

@@ -12,20 +12,23 @@ ProgressWidget::ProgressWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void ProgressWidget::setRange(float min, float max) {
-    if (min == min_ && max == max_) return;
+    if (min == min_ && max == max_)
+        return;
     min_ = min;
     max_ = max;
     update();
 }
 
 void ProgressWidget::setValue(float value) {
-    if (value == value_) return;
+    if (value == value_)
+        return;
     value_ = value;
     update();
 }
 
 double ProgressWidget::share() const {
-    if (!(max_ > min_)) return 0.0;
+    if (!(max_ > min_))
+        return 0.0;
     return std::clamp((static_cast<double>(value_) - min_) / (static_cast<double>(max_) - min_), 0.0, 1.0);
 }
 

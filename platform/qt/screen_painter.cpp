@@ -21,7 +21,9 @@ QString qText(const std::string& s) {
 }
 }  // namespace
 
-int ScreenPainter::px(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int ScreenPainter::px(float twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 QRect ScreenPainter::rectOf(const Control& c) {
     const int l = px(c.left);
@@ -39,11 +41,13 @@ QRect ScreenPainter::bounds(const Control& c) {
     return rectOf(c).adjusted(-1, -1, 1, 1);
 }
 
-QColor ScreenPainter::colour(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ScreenPainter::colour(Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 bool ScreenPainter::samePaint(const Control& a, const Control& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height &&
-           a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.lineWidthPx == b.lineWidthPx &&
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height && a.x1 == b.x1 &&
+           a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.lineWidthPx == b.lineWidthPx &&
            a.visible == b.visible && a.text == b.text && a.picture == b.picture && a.stretch == b.stretch &&
            a.foreColour == b.foreColour && a.backColour == b.backColour && a.fillColour == b.fillColour &&
            a.borderColour == b.borderColour && a.transparent == b.transparent && a.border == b.border &&
@@ -55,7 +59,8 @@ void ScreenPainter::paint(QPainter& p, const Screen& screen) const {
     const std::optional<Font>& screenFont = screen.layout().screenFont;
     // The list runs front to back: paint it from the back.
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
-        if (it->isWindowless() && it->container.empty()) paintControl(p, *it, screenFont);
+        if (it->isWindowless() && it->container.empty())
+            paintControl(p, *it, screenFont);
     // What the screen drew on its surface covers the windowless controls.
     for (const DrawnRect& r : screen.drawings()) {
         const QRect box(QPoint(px(std::min(r.x1, r.x2)), px(std::min(r.y1, r.y2))),
@@ -65,7 +70,8 @@ void ScreenPainter::paint(QPainter& p, const Screen& screen) const {
 }
 
 void ScreenPainter::paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const {
-    if (!c.visible) return;
+    if (!c.visible)
+        return;
     switch (c.kind) {
         case ControlKind::Label: paintLabel(p, c, screenFont); break;
         case ControlKind::Image: paintImage(p, c); break;
@@ -77,7 +83,8 @@ void ScreenPainter::paintControl(QPainter& p, const Control& c, const std::optio
 
 void ScreenPainter::paintLabel(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const {
     const QRect r = rectOf(c);
-    if (!c.transparent) p.fillRect(r, colour(c.backColour.value_or(kButtonFace)));
+    if (!c.transparent)
+        p.fillRect(r, colour(c.backColour.value_or(kButtonFace)));
     QRect textRect = r;
     if (c.border) {
         p.setPen(QPen(colour(kBlack), 1));
@@ -99,7 +106,8 @@ void ScreenPainter::paintLabel(QPainter& p, const Control& c, const std::optiona
 
 void ScreenPainter::paintImage(QPainter& p, const Control& c) const {
     const QPixmap* pic = pictures_.pixmap(c.picture);
-    if (!pic) return;
+    if (!pic)
+        return;
     const QRect r = rectOf(c);
     const int inset = c.border ? kImageBorderPx : 0;
     const QRect inner = r.adjusted(inset, inset, -inset, -inset);
@@ -119,8 +127,10 @@ void ScreenPainter::paintImage(QPainter& p, const Control& c) const {
 
 void ScreenPainter::paintShape(QPainter& p, const Control& c) {
     const QRect r = rectOf(c);
-    if (r.isEmpty()) return;
-    if (c.fillColour) p.fillRect(r, colour(*c.fillColour));
+    if (r.isEmpty())
+        return;
+    if (c.fillColour)
+        p.fillRect(r, colour(*c.fillColour));
     p.setPen(QPen(colour(c.borderColour.value_or(kBlack)), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(r.adjusted(0, 0, -1, -1));

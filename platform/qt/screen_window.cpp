@@ -26,8 +26,10 @@ QString qText(const std::string& s) {
 
 // Keys a focused child uses itself; the rest go straight to the screen.
 bool childKeepsKey(const QObject* child, int code) {
-    if (code == 13 || code == 32) return true;  // press a button, type a blank
-    if (qobject_cast<const QPlainTextEdit*>(child)) return code >= 35 && code <= 40;  // scroll
+    if (code == 13 || code == 32)
+        return true;  // press a button, type a blank
+    if (qobject_cast<const QPlainTextEdit*>(child))
+        return code >= 35 && code <= 40;  // scroll
     return false;
 }
 
@@ -49,7 +51,8 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
     setGeometry(client);
     setFixedSize(client.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
-    if (const QPixmap* icon = pictures.pixmap(layout.icon)) setWindowIcon(QIcon(*icon));
+    if (const QPixmap* icon = pictures.pixmap(layout.icon))
+        setWindowIcon(QIcon(*icon));
     setFont(FontMap::fontFor(std::nullopt, layout.screenFont));
     setFocusPolicy(keysDrivePlay(form_) ? Qt::StrongFocus : Qt::NoFocus);
     createChildren();
@@ -65,7 +68,8 @@ void ScreenWindow::createChildren() {
     // Created back to front, so the front-most child ends on top.
     for (size_t i = controls.size(); i-- > 0;) {
         const Control& c = controls[i];
-        if (c.isWindowless() || c.isTimer()) continue;
+        if (c.isWindowless() || c.isTimer())
+            continue;
         QWidget* w = nullptr;
         switch (c.kind) {
             case ControlKind::Button: {
@@ -73,7 +77,8 @@ void ScreenWindow::createChildren() {
                 b->setAutoDefault(false);
                 const size_t index = i;
                 connect(b, &QPushButton::clicked, this, [this, index] {
-                    if (screen_ && callbacks_.click) callbacks_.click(*this, screen_->controls()[index]);
+                    if (screen_ && callbacks_.click)
+                        callbacks_.click(*this, screen_->controls()[index]);
                 });
                 w = b;
                 break;
@@ -97,7 +102,8 @@ void ScreenWindow::createChildren() {
             case ControlKind::ProgressBar: w = new ProgressWidget(this); break;
             default: break;
         }
-        if (!w) continue;
+        if (!w)
+            continue;
         w->setFont(FontMap::fontFor(c.font, screenFont));
         if (noFocus || c.kind == ControlKind::PictureBox || c.kind == ControlKind::ProgressBar)
             w->setFocusPolicy(Qt::NoFocus);
@@ -109,7 +115,8 @@ void ScreenWindow::createChildren() {
     // Tab order as the layout numbers it.
     std::vector<const Child*> tabbed;
     for (const Child& ch : children_)
-        if (controls[ch.index].tabOrder >= 0) tabbed.push_back(&ch);
+        if (controls[ch.index].tabOrder >= 0)
+            tabbed.push_back(&ch);
     std::sort(tabbed.begin(), tabbed.end(), [&](const Child* a, const Child* b) {
         return controls[a->index].tabOrder < controls[b->index].tabOrder;
     });
@@ -117,24 +124,30 @@ void ScreenWindow::createChildren() {
 }
 
 void ScreenWindow::sync() {
-    if (!screen_) return;
-    if (isEnabled() != screen_->enabled()) setEnabled(screen_->enabled());
+    if (!screen_)
+        return;
+    if (isEnabled() != screen_->enabled())
+        setEnabled(screen_->enabled());
 
     const auto& controls = screen_->controls();
     const bool first = painted_.empty();
-    if (first) painted_.resize(controls.size());
+    if (first)
+        painted_.resize(controls.size());
     for (size_t i = 0; i < controls.size(); ++i) {
         const Control& c = controls[i];
-        if (!c.isWindowless() || !c.container.empty()) continue;
+        if (!c.isWindowless() || !c.container.empty())
+            continue;
         if (first) {
             painted_[i] = c;
             continue;
         }
-        if (ScreenPainter::samePaint(painted_[i], c)) continue;
+        if (ScreenPainter::samePaint(painted_[i], c))
+            continue;
         update(ScreenPainter::bounds(painted_[i]).united(ScreenPainter::bounds(c)));
         painted_[i] = c;
     }
-    if (first) update();
+    if (first)
+        update();
 
     const auto& drawings = screen_->drawings();
     if (drawings.size() < drawingsPainted_) {
@@ -142,9 +155,11 @@ void ScreenWindow::sync() {
     } else {
         for (size_t k = drawingsPainted_; k < drawings.size(); ++k) {
             const DrawnRect& r = drawings[k];
-            update(QRect(QPoint(ScreenPainter::px(std::min(r.x1, r.x2)), ScreenPainter::px(std::min(r.y1, r.y2))),
-                         QPoint(ScreenPainter::px(std::max(r.x1, r.x2)), ScreenPainter::px(std::max(r.y1, r.y2))))
-                       .adjusted(-1, -1, 1, 1));
+            update(
+                QRect(
+                    QPoint(ScreenPainter::px(std::min(r.x1, r.x2)), ScreenPainter::px(std::min(r.y1, r.y2))),
+                    QPoint(ScreenPainter::px(std::max(r.x1, r.x2)), ScreenPainter::px(std::max(r.y1, r.y2))))
+                    .adjusted(-1, -1, 1, 1));
         }
     }
     drawingsPainted_ = drawings.size();
@@ -155,8 +170,10 @@ void ScreenWindow::sync() {
 void ScreenWindow::syncChild(Child& child, const Control& c) {
     QWidget* w = child.widget;
     const QRect r = ScreenPainter::rectOf(c);
-    if (w->geometry() != r) w->setGeometry(r);
-    if (w->isHidden() == c.visible) w->setVisible(c.visible);
+    if (w->geometry() != r)
+        w->setGeometry(r);
+    if (w->isHidden() == c.visible)
+        w->setVisible(c.visible);
     if (w->isEnabled() != c.enabled) {
         w->setEnabled(c.enabled);
         // Disabled text boxes never take the focus.
@@ -167,11 +184,13 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
         case ControlKind::Button: {
             auto* b = static_cast<QPushButton*>(w);
             const QString text = qText(c.text);
-            if (b->text() != text) b->setText(text);
+            if (b->text() != text)
+                b->setText(text);
             break;
         }
         case ControlKind::TextBox: {
-            if (child.text == c.text) break;
+            if (child.text == c.text)
+                break;
             child.text = c.text;
             static_cast<QPlainTextEdit*>(w)->setPlainText(qText(c.text));
             break;
@@ -179,7 +198,8 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
         case ControlKind::PictureBox: {
             std::vector<const Control*> inside;
             for (const Control& other : screen_->controls())
-                if (other.container == c.name) inside.push_back(&other);
+                if (other.container == c.name)
+                    inside.push_back(&other);
             static_cast<PictureBoxWidget*>(w)->sync(c, inside);
             break;
         }
@@ -194,7 +214,8 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
 }
 
 void ScreenWindow::focusAtOpen() {
-    if (!screen_) return;
+    if (!screen_)
+        return;
     for (const Child& ch : children_) {
         const Control& c = screen_->controls()[ch.index];
         if (c.hasFocusAtOpen && ch.widget->focusPolicy() != Qt::NoFocus) {
@@ -202,7 +223,8 @@ void ScreenWindow::focusAtOpen() {
             return;
         }
     }
-    if (keysDrivePlay(form_)) setFocus(Qt::OtherFocusReason);
+    if (keysDrivePlay(form_))
+        setFocus(Qt::OtherFocusReason);
 }
 
 void ScreenWindow::detach() {
@@ -211,10 +233,12 @@ void ScreenWindow::detach() {
 }
 
 QWidget* ScreenWindow::widgetOf(std::string_view name, int index) const {
-    if (!screen_) return nullptr;
+    if (!screen_)
+        return nullptr;
     for (const Child& ch : children_) {
         const Control& c = screen_->controls()[ch.index];
-        if (c.name == name && c.index == index) return ch.widget;
+        if (c.name == name && c.index == index)
+            return ch.widget;
     }
     return nullptr;
 }
@@ -223,35 +247,42 @@ void ScreenWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const auto& layout = screen_ ? screen_->layout() : layoutOf(form_);
     p.fillRect(rect(), ScreenPainter::colour(layout.background.value_or(ScreenPainter::kButtonFace)));
-    if (screen_) painter_.paint(p, *screen_);
+    if (screen_)
+        painter_.paint(p, *screen_);
 }
 
 void ScreenWindow::deliverKey(QKeyEvent* event) {
     const KeyMap::Mapped m = KeyMap::map(*event);
     event->accept();
-    if (m.action == KeyMap::Action::None || !screen_ || !callbacks_.key) return;
-    if (!isEnabled() || !isVisible()) return;
+    if (m.action == KeyMap::Action::None || !screen_ || !callbacks_.key)
+        return;
+    if (!isEnabled() || !isVisible())
+        return;
     callbacks_.key(*this, m.action, m.code);
 }
 
 void ScreenWindow::keyPressEvent(QKeyEvent* event) {
-    if (KeyMap::virtualKey(event->key()) < 0) return QWidget::keyPressEvent(event);
+    if (KeyMap::virtualKey(event->key()) < 0)
+        return QWidget::keyPressEvent(event);
     deliverKey(event);
 }
 
 void ScreenWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (KeyMap::virtualKey(event->key()) < 0) return QWidget::keyReleaseEvent(event);
+    if (KeyMap::virtualKey(event->key()) < 0)
+        return QWidget::keyReleaseEvent(event);
     deliverKey(event);
 }
 
 bool ScreenWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const int code = KeyMap::virtualKey(key->key());
     // A focused button must not swallow the game's keys (F1 above all). Keys
     // the child uses itself stay with it and reach the window only when the
     // child passes them on.
-    if (code < 0 || childKeepsKey(watched, code)) return false;
+    if (code < 0 || childKeepsKey(watched, code))
+        return false;
     deliverKey(key);
     return true;
 }
@@ -259,7 +290,8 @@ bool ScreenWindow::eventFilter(QObject* watched, QEvent* event) {
 void ScreenWindow::closeEvent(QCloseEvent* event) {
     // The close box ends the game; the host takes the windows down.
     event->ignore();
-    if (screen_ && callbacks_.close) callbacks_.close(*this);
+    if (screen_ && callbacks_.close)
+        callbacks_.close(*this);
 }
 
 }  // namespace mogumo

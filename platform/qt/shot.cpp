@@ -28,7 +28,8 @@ ShotRenderer qtShotRenderer(int argc, char** argv) {
         // Qt keeps a reference to argc for the application's lifetime.
         static int keptArgc = argc;
         if (!QApplication::instance()) {
-            if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            if (!std::getenv("QT_QPA_PLATFORM"))
+                setenv("QT_QPA_PLATFORM", "offscreen", 1);
             // Lives to the end of the process: tearing Qt down among the exit
             // handlers would outlive Qt's own globals.
             new QApplication(keptArgc, argv);
@@ -36,11 +37,13 @@ ShotRenderer qtShotRenderer(int argc, char** argv) {
         static PictureCache& pictures = *new PictureCache;
         if (!pictures.loaded()) {
             const std::string problem = pictures.load();
-            if (!problem.empty()) return problem;
+            if (!problem.empty())
+                return problem;
         }
         const QImage image = renderScreen(screen, pictures);
         QImageWriter writer(QString::fromStdString(path), "png");
-        if (!writer.write(image)) return "cannot write " + path + ": " + writer.errorString().toStdString();
+        if (!writer.write(image))
+            return "cannot write " + path + ": " + writer.errorString().toStdString();
         return {};
     };
 }

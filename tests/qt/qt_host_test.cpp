@@ -12,8 +12,8 @@
 #include "core/step_gate.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_cache.h"
-#include "qt_fixture.h"
 #include "platform/qt/screen_window.h"
+#include "qt_fixture.h"
 
 namespace mogumo {
 namespace {
@@ -184,8 +184,9 @@ TEST_F(QtHostTest, LureStepsRunOnTheirFirstDueMillisecondWithoutWakingInBetween)
     }
     const auto* text = static_cast<QPlainTextEdit*>(lure->widgetOf("Text1"));
     EXPECT_TRUE(text->toPlainText().startsWith(QStringLiteral("YOUR LIFE")));
-    EXPECT_EQ(text->toPlainText(), QString::fromStdString(host_->screens().loaded(FormId::Form6)->ctl("Text1").text)
-                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(text->toPlainText(),
+              QString::fromStdString(host_->screens().loaded(FormId::Form6)->ctl("Text1").text)
+                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 TEST_F(QtHostTest, TheCloseBoxEndsTheGame) {

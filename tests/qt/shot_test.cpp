@@ -7,8 +7,8 @@
 
 #include "core/screen.h"
 #include "platform/qt/picture_cache.h"
-#include "qt_fixture.h"
 #include "platform/qt/screen_painter.h"
+#include "qt_fixture.h"
 
 namespace mogumo {
 namespace {
@@ -18,7 +18,9 @@ void click(Simulator& sim, FormId form, std::string_view name) {
     sim.screens().click(s, s.ctl(name));
 }
 
-QRgb rgb(int r, int g, int b) { return qRgb(r, g, b); }
+QRgb rgb(int r, int g, int b) {
+    return qRgb(r, g, b);
+}
 
 // The game from the title to the lure in the water.
 class ShotTest : public ::testing::Test {
