@@ -9,6 +9,7 @@
 
 #include "core/host.h"
 #include "core/screen_set.h"
+#include "core/timer_scheduler.h"
 
 namespace mogumo {
 
@@ -18,10 +19,14 @@ namespace mogumo {
 using ShotRenderer = std::function<std::string(const Screen&, const std::string& path)>;
 
 // The whole game on a virtual clock, driven by script commands. Timers tick
-// only when the script says so (`run`, `tick`).
+// only when the script says so (`run`, `tick`). In builds with assertions,
+// some of the gated ticks the scheduler skips are run and checked to change
+// nothing.
 class Simulator : private Host {
 public:
     static constexpr uint32_t kDefaultClock = 100000;
+    // With assertions on, one skipped gated tick in this many is run and checked.
+    static constexpr unsigned kSkipCheckEvery = 47;
 
     explicit Simulator(uint32_t clock = kDefaultClock);
     ~Simulator() override;
@@ -31,33 +36,28 @@ public:
 
     ScreenSet& screens() { return screens_; }
     const ScreenSet& screens() const { return screens_; }
-    uint32_t now() const { return static_cast<uint32_t>(now_); }
+    uint32_t now() const { return scheduler_.tickCount(); }
     int helpShown() const { return helpShown_; }
     bool ended() const { return screens_.ended(); }
 
     // The clock moves on; no timer ticks (due times passed over are lost).
-    void wait(uint64_t ms) { now_ += ms; }
+    void wait(uint64_t ms) { scheduler_.wait(ms); }
     // The clock moves on a millisecond at a time; every running timer that is
     // due ticks once after each millisecond, in the order they started.
-    void run(uint64_t ms);
+    void run(uint64_t ms) { scheduler_.runUntil(scheduler_.now() + ms); }
     // One tick of a running timer, now, outside its schedule.
     void tick(Screen& screen, Control& timer) { screens_.timerTick(screen, timer); }
 
-    bool isRunning(const Screen& screen, const Control& timer) const;
+    bool isRunning(const Screen& screen, const Control& timer) const {
+        return scheduler_.isRunning(screen, timer);
+    }
+    TimerScheduler& scheduler() { return scheduler_; }
 
     // The state dump: one line of JSON.
     std::string dump() const;
 
 private:
-    struct RunningTimer {
-        uint64_t instance;
-        Screen* screen;
-        Control* timer;
-        uint64_t start;
-        uint64_t order;
-    };
-
-    uint32_t tickCount() override { return static_cast<uint32_t>(now_); }
+    uint32_t tickCount() override { return scheduler_.tickCount(); }
     void timerStarted(Screen& screen, Control& timer) override;
     void timerStopped(Screen& screen, Control& timer) override;
     void screenLoaded(Screen&) override {}
@@ -67,11 +67,8 @@ private:
     void showHelp() override { ++helpShown_; }
     void endProgram() override {}
 
-    uint64_t now_;
-    uint64_t nextOrder_ = 0;
     int helpShown_ = 0;
-    std::vector<RunningTimer> timers_;
-    std::vector<RunningTimer> dueNow_;
+    TimerScheduler scheduler_;  // ticks the screens below
     ScreenSet screens_;
 };
 
