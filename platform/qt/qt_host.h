@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QUrl>
 #include <array>
@@ -8,42 +7,64 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/host.h"
 #include "core/screen_set.h"
+#include "core/timer_scheduler.h"
 #include "platform/qt/key_map.h"
-#include "platform/qt/timer_schedule.h"
 
 namespace mogumo {
 
+class GameRecorder;
 class HelpWindow;
 class PictureCache;
 class ScreenWindow;
 
-// The real game's host: one window per shown screen, the timers on one
-// precise single-shot QTimer, F1 help and the end of the program.
+// The real game's host: one window per shown screen, F1 help, the end of the
+// program, and the game clock.
 //
-// After every event it hands to the screens (click, key, timer tick) every
-// window is brought in line with its screen and the timer is re-armed for
-// the earliest due timer.
+// The game clock follows real time but moves only when the host runs the
+// timers: each wake of its one precise single-shot QTimer runs every tick due
+// up to the real time now, each at its own due millisecond, and every input
+// event first runs the ticks due by the time it came. So a game depends only
+// on when its inputs came, never on how late a wake was, and the simulator
+// replays it exactly from a script of those inputs.
+//
+// A wake that comes more than kStallMs after a tick was due (the machine or
+// the process was stopped) does not make the missed ticks up: the time is
+// lost, as the script command `wait` loses it, and the recording says so.
 class QtHost : public Host {
 public:
-    using TickSource = std::function<uint32_t()>;
+    // Milliseconds of real time from any fixed origin.
+    using RealClock = std::function<uint64_t()>;
+
+    static constexpr uint64_t kStallMs = 250;
 
     struct Options {
-        // The millisecond tick counter; by default a steady clock from 100000.
-        TickSource ticks;
+        // Real time; by default a steady clock.
+        RealClock realClock;
+        // The tick counter's reading at program start.
+        uint32_t clockStart = 100000;
         QUrl helpUrl;
         // What ending the program does; by default the application quits.
         std::function<void()> onEnd;
+        // What an error inside the game does (after the windows are put
+        // away); by default a message box, then the application quits with 1.
+        std::function<void(const std::string&)> onError;
         // Called after every event the host dispatched (for measurements).
         std::function<void()> afterEvent;
+        // Writes the game as it is played as a simulator script.
+        GameRecorder* recorder = nullptr;
+        // A recorded game plays itself: input from the windows is ignored,
+        // except F1 and the close box.
+        bool replaying = false;
     };
 
     // The pictures must be loaded.
-    explicit QtHost(const PictureCache& pictures, Options options = {});
+    QtHost(const PictureCache& pictures, Options options);
     ~QtHost() override;
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;
@@ -51,18 +72,33 @@ public:
     ScreenSet& screens() { return screens_; }
     void start();
 
-    // Events as the windows send them. Each is refused (false) unless the
-    // screen is shown and enabled.
+    // Input events. The ticks due by now run first; then each is refused
+    // (false) unless its screen is shown and enabled.
     bool click(FormId form, std::string_view control, int index = -1);
     bool keyDown(FormId form, int keyCode);
     bool keyUp(FormId form, int keyCode);
     bool close(FormId form);
 
-    // Ticks the timers that are due now (the wake of the QTimer).
+    // Runs the ticks due by the real time now (the wake of the QTimer).
     void wake();
-    // When the QTimer will wake next, on the tick counter; nullopt when idle.
-    std::optional<uint32_t> nextWakeTick() const;
+    // The real time (on the realClock) of the next wake; nullopt when idle.
+    std::optional<uint64_t> nextWakeAt() const;
     uint64_t wakeCount() const { return wakes_; }
+
+    // The game clock; its low 32 bits are the tick counter.
+    uint64_t gameNow() const { return scheduler_.now(); }
+    // The state dump, as the simulator writes it.
+    std::string dump() const;
+
+    // For a replay: the game clock never passes `limit`; `wait` moves it on
+    // with no tick; `tick` ticks a running timer now; `resync` lets real time
+    // go on from the game clock as it is.
+    void setTimeLimit(std::optional<uint64_t> limit);
+    void wait(uint64_t ms);
+    bool tick(FormId form, std::string_view timer, int index = -1);
+    void resync();
+    // The game clock's reading that real time has reached.
+    uint64_t realNow() const;
 
     // The window of a shown screen, nullptr when there is none.
     ScreenWindow* window(FormId form) const;
@@ -70,7 +106,7 @@ public:
     int helpRequests() const { return helpRequests_; }
 
     // Host
-    uint32_t tickCount() override { return ticks_(); }
+    uint32_t tickCount() override { return scheduler_.tickCount(); }
     void timerStarted(Screen& screen, Control& timer) override;
     void timerStopped(Screen& screen, Control& timer) override;
     void screenLoaded(Screen&) override {}
@@ -84,26 +120,33 @@ private:
     Screen* activeScreen(FormId form) const;
     template <class Handler>
     bool deliver(FormId form, Handler&& handler);
+    template <class Work>
+    void guarded(Work&& work);
+    void fail(const std::string& message);
+    void catchUp();
     void windowKey(ScreenWindow& w, KeyMap::Action action, int code);
-    uint64_t now();
+    void openHelp();
+    unsigned shownScreens() const;
     void afterEvent();
     void rearm();
 
     const PictureCache& pictures_;
     Options options_;
-    QElapsedTimer clock_;
-    TickSource ticks_;
-    uint32_t lastRead_ = 0;
-    uint64_t now64_ = 0;
-    TimerSchedule schedule_;
+    RealClock realClock_;
+    uint64_t realOrigin_ = 0;
+    int64_t shift_ = 0;  // game clock minus real time, as a replay moves it
+    std::optional<uint64_t> limit_;
     QTimer timer_;
-    std::optional<uint64_t> armedFor_;
+    std::optional<uint64_t> wakeAt_;  // on the real clock
     uint64_t wakes_ = 0;
     int helpRequests_ = 0;
+    unsigned shown_ = 0;  // the screens shown after the last event, as bits
+    bool failed_ = false;
     std::array<ScreenWindow*, kFormCount> windows_{};
     std::vector<ScreenWindow*> retired_;
     std::unique_ptr<HelpWindow> help_;
-    ScreenSet screens_;  // last: its screens talk to everything above
+    TimerScheduler scheduler_;  // ticks the screens below
+    ScreenSet screens_;         // last: its screens talk to everything above
 };
 
 }  // namespace mogumo

@@ -23,21 +23,22 @@ class QtHostTest : public ::testing::Test {
 protected:
     void make(QUrl help = {}) {
         QtHost::Options o;
-        o.ticks = [this] { return clock_; };
+        o.realClock = [this] { return real_; };
         o.onEnd = [this] { ++ends_; };
         o.helpUrl = std::move(help);
         host_ = std::make_unique<QtHost>(testPictures(), o);
         host_->start();
     }
 
-    // Moves the clock on, waking the host whenever it asked to be woken.
-    void runFor(uint32_t ms) {
-        const uint32_t end = clock_ + ms;
-        while (host_->nextWakeTick() && static_cast<int32_t>(*host_->nextWakeTick() - end) <= 0) {
-            clock_ = std::max(clock_, *host_->nextWakeTick());
+    // Moves real time on, waking the host whenever it asked to be woken.
+    void runFor(uint64_t ms) {
+        const uint64_t end = real_ + ms;
+        for (int wakes = 0; host_->nextWakeAt() && *host_->nextWakeAt() <= end; ++wakes) {
+            ASSERT_LT(wakes, 100000) << "the host keeps waking";
+            real_ = std::max(real_, *host_->nextWakeAt());
             host_->wake();
         }
-        clock_ = end;
+        real_ = end;
     }
 
     void toLureScreen() {
@@ -60,7 +61,7 @@ protected:
         EXPECT_EQ(w->windowTitle(), QString::fromUtf8(caption));
     }
 
-    uint32_t clock_ = 100000;
+    uint64_t real_ = 0;  // the game clock reads 100000 + real_ when caught up
     int ends_ = 0;
     std::unique_ptr<QtHost> host_;
 };
@@ -159,29 +160,26 @@ TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
     help->notice()->close();
 }
 
-TEST_F(QtHostTest, LureStepsRunOnTheirFirstDueMillisecondWithoutWakingInBetween) {
+TEST_F(QtHostTest, LureStepsRunAtTheirDueMillisecondHoweverLateOrEarlyTheWakeComes) {
     toLureScreen();
     GameState& s = host_->screens().state();
-    ScreenWindow* lure = host_->window(FormId::Form6);
     for (int step = 0; step < 10; ++step) {
-        const auto next = host_->nextWakeTick();
+        // The host sleeps until the step gate opens, waking for nothing between.
+        const auto next = host_->nextWakeAt();
         ASSERT_TRUE(next.has_value());
         const uint32_t gate = firstDueTick(s.LastTick);
-        // Nothing between now and the gate's opening but a timer of its own.
-        if (static_cast<int32_t>(gate - clock_) > 0) {
-            EXPECT_LE(static_cast<int32_t>(*next - gate), 0);
-        }
-        if (*next != gate) {
-            clock_ = *next;
-            host_->wake();
-            continue;
-        }
-        clock_ = gate;
-        const uint64_t before = host_->wakeCount();
+        ASSERT_EQ(static_cast<uint32_t>(100000 + *next), gate);
+        // A wake a millisecond early does nothing and sleeps again.
+        real_ = *next - 1;
         host_->wake();
-        EXPECT_EQ(host_->wakeCount(), before + 1);
+        EXPECT_NE(static_cast<uint32_t>(s.LastTick), gate);
+        ASSERT_EQ(host_->nextWakeAt(), next);
+        // A late one still steps at the due millisecond.
+        real_ = *next + static_cast<uint64_t>(step % 4);
+        host_->wake();
         EXPECT_EQ(static_cast<uint32_t>(s.LastTick), gate);
     }
+    ScreenWindow* lure = host_->window(FormId::Form6);
     const auto* text = static_cast<QPlainTextEdit*>(lure->widgetOf("Text1"));
     EXPECT_TRUE(text->toPlainText().startsWith(QStringLiteral("YOUR LIFE")));
     EXPECT_EQ(text->toPlainText(),

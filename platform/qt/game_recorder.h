@@ -1,0 +1,58 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace mogumo {
+
+// Writes the game being played as a script for mogumo-sim: the time between
+// inputs as `run` (timers ran) or `wait` (time lost in a stall), every input
+// as its command, and a `dump` at each hand-over between screens and at the
+// end, each followed by the state the game had then as a comment line
+// ("# state {...}"), so a replay can be checked against it.
+//
+// The file is written by a thread of its own: play never waits for the disk.
+class GameRecorder {
+public:
+    GameRecorder() = default;
+    ~GameRecorder();
+    GameRecorder(const GameRecorder&) = delete;
+    GameRecorder& operator=(const GameRecorder&) = delete;
+
+    // Creates or empties the file; returns a message naming the problem, or
+    // an empty string.
+    std::string open(const std::string& path, uint32_t clockStart);
+
+    void run(uint64_t ms);
+    void wait(uint64_t ms);
+    // An input event's command; the time before it is written first.
+    void input(const std::string& command);
+    void dump(const std::string& state);
+
+    // Writes what is pending and closes the file; returns a message naming
+    // the problem when anything could not be written, or an empty string.
+    std::string finish();
+
+private:
+    void flushTime();
+    void write(const std::string& text);
+    void writer();
+
+    std::string path_;
+    char pendingKind_ = 0;  // 'r' run, 'w' wait, 0 none
+    uint64_t pendingMs_ = 0;
+
+    std::FILE* file_ = nullptr;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wakeWriter_;
+    std::string queued_;
+    bool closing_ = false;
+    std::string error_;
+};
+
+}  // namespace mogumo
