@@ -7,12 +7,15 @@ namespace mogumo {
 std::string stateDump(const ScreenSet& screens, uint32_t now, int helpShown) {
     JsonWriter out;
     out.beginObject();
-    out.field("t", now);
-    out.field("ended", screens.ended());
+    // After the end only the clock is left to tell.
     if (screens.ended()) {
+        out.field("ended", true);
+        out.field("t", now);
         out.endObject();
         return out.str();
     }
+    out.field("t", now);
+    out.field("ended", false);
     out.field("random_draws", static_cast<int64_t>(screens.random().draws()));
     out.field("help_shown", helpShown);
 
