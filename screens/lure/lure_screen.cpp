@@ -103,9 +103,12 @@ void LureScreen::returnHandOver() {
 
 void LureScreen::writeStatus() {
     const GameState& s = state();
-    Text1_.text = "YOUR LIFE：" + std::to_string(s.PlayerLife) + " 魚の興味：" +
-                  std::to_string(s.FishInterest / 3) + "％" + s.NewLine;
-    Text1_.text = Text1_.text + "岸まで" + std::to_string(s.LureDistance) + "M";
+    // Written in place every step: the text keeps its buffer.
+    std::string& t = Text1_.text;
+    t.assign("YOUR LIFE：");
+    t.append(std::to_string(s.PlayerLife)).append(" 魚の興味：");
+    t.append(std::to_string(s.FishInterest / 3)).append("％").append(s.NewLine);
+    t.append("岸まで").append(std::to_string(s.LureDistance)).append("M");
 }
 
 void LureScreen::sakana() {
