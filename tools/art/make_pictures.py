@@ -170,8 +170,8 @@ def angler_stride(cv, sw=False):
                  tail=[(cx + 4.5, 5.5), (cx + 9.0, 4.5), (cx + 13.5, 6.5), (cx + 16.5, 4.5)])
 
 
-def angler_rod(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k', line_r=None):
-    """Profile facing left, rod held out over the water."""
+def angler_reeling(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k', line_r=None):
+    """Profile facing left, rod raised high, reeling in (the title drawing)."""
     cx = 19.0
     if sw:
         limb(cv, [(cx + 1.2, 23.0), (cx + 1.8, 30.0)])
@@ -190,6 +190,50 @@ def angler_rod(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k',
     cv.line([tip, line_end], line_col, r=line_r)
     rod(cv, hand, tip, butt=(cx - 2.0, 22.5))
     limb(cv, [(cx - 0.5, 17.0), (cx - 3.5, 20.0), (cx - 6.5, 19.8)])
+    head_profile(cv, cx - 0.5, 9.0, tail=[(cx + 4.5, 5.5), (cx + 8.0, 8.0), (cx + 9.0, 13.0), (cx + 9.5, 17.5)])
+
+
+# Where the battle splash's rod meets the angler picture, in the picture's own
+# design units (the splash stretches both 32 and 36 px pictures to 43 px, so
+# one design position serves both): the rod's butt end, and the direction in
+# which the rod rises to its tip, up and to the left.
+SPLASH_ROD_BUTT = (5.2, 20.8)
+SPLASH_ROD_DIR = (-0.868, -0.496)
+
+
+def angler_rod(cv, sw=False):
+    """Profile facing left, holding the rod out over the water.
+
+    Her front hand grips the rod where the splash's own rod line ends, and the
+    rod in the picture runs on along that line, so that the two read as one
+    rod: the picture shows its grip and lowest part, the splash the rest.
+    """
+    cx = 13.8
+    hx, hy = SPLASH_ROD_BUTT
+    dx, dy = SPLASH_ROD_DIR
+    grip = (hx - 3.2 * dx, hy - 3.2 * dy)          # the rear hand, on the butt
+    far = (hx + 10.0 * dx, hy + 10.0 * dy)         # off the left edge
+    # far arm, to the rear hand
+    limb(cv, [(cx + 0.5, 17.0), (cx + 0.8, 20.5), (grip[0] + 0.6, grip[1] + 0.4)], r=1.4)
+    if sw:
+        limb(cv, [(cx + 1.2, 23.0), (cx + 1.8, 30.0)])
+        limb(cv, [(cx - 1.2, 23.0), (cx - 2.2, 30.0)])
+        shoe(cv, cx + 1.6, 30.7, -1, 'y')
+        shoe(cv, cx - 2.6, 30.7, -1, 'y')
+        torso(cv, cx, 15.5, 24.5, 3.4, 3.6, True)
+    else:
+        limb(cv, [(cx + 1.3, 26.0), (cx + 1.8, 29.8)])
+        limb(cv, [(cx - 1.3, 26.0), (cx - 2.0, 29.8)])
+        shoe(cv, cx + 1.4, 30.6, -1)
+        shoe(cv, cx - 2.6, 30.6, -1)
+        skirt(cv, cx, 21.5, 27.0, 4.0, 6.0)
+        torso(cv, cx, 15.5, 22.5, 3.5, 4.0)
+    # the rod: a wooden grip, then the black rod going off towards the tip
+    butt = (hx - 4.6 * dx, hy - 4.6 * dy)
+    cv.fill(capsule(butt, (hx, hy), 0.8), 'b', outline=None)
+    cv.fill(path([(hx, hy), far], 0.8), 'k', outline=None)
+    # near arm, reaching forward to the front hand
+    limb(cv, [(cx - 0.5, 17.0), (cx - 3.5, 19.8), (hx + 1.4, hy + 0.2)], r=1.5)
     head_profile(cv, cx - 0.5, 9.0, tail=[(cx + 4.5, 5.5), (cx + 8.0, 8.0), (cx + 9.0, 13.0), (cx + 9.5, 17.5)])
 
 
@@ -305,6 +349,33 @@ def swimsuit_lie(cv):
 
 # --- fish, lure, rock, waves ------------------------------------------------
 
+# Eyes for the 32 px fish, pixel by pixel (facing right; 'k' black, 'w' white,
+# '.' leaves the fish as drawn).  Shapes this small do not survive being drawn
+# as outlined circles: they turn into black blobs.
+FISH_EYE = ['.kk.',
+            'kwwk',
+            'kwkk',
+            '.kk.']
+# The angry eye: a thick brow slanting down towards the snout, cutting the eye
+# to a glaring wedge with the pupil pressed into its front corner.
+FISH_EYE_ANGRY = ['kk.....',
+                  'kkkk...',
+                  '.kwkkkk',
+                  '.kwwwkk',
+                  '.kwwkk.',
+                  '..kkk..']
+
+
+def stamp(cv, pattern, x, y):
+    """Copy a pixel pattern with its top-left corner at the pixel that holds
+    design point (x, y), mirrored when the canvas is."""
+    i0, j0 = cv._pixel(x, y)
+    for dj, row in enumerate(pattern):
+        for di, ch in enumerate(row):
+            if ch != '.':
+                cv.set(i0 - di if cv.mirror else i0 + di, j0 + dj, ch)
+
+
 def fish(cv, angry=False, open_mouth=False):
     """A grey fish facing RIGHT in the 32 box (mirror it for left)."""
     cv.fill(poly([(8.0, 16.0), (0.6, 7.5), (2.5, 16.0), (0.6, 24.5)]), 'g')       # tail
@@ -312,24 +383,57 @@ def fish(cv, angry=False, open_mouth=False):
     cv.fill(poly([(14.0, 21.0), (16.0, 27.0), (19.5, 21.5)]), 'G')                  # belly fin
     body = ellipse(17.0, 16.0, 13.8, 7.6)
     cv.fill(body, 'g')
-    cv.fill(inter(ellipse(18.0, 19.8, 10.5, 3.6), body), 'l', outline=None)          # light belly
-    cv.line([(22.5, 11.0), (24.0, 14.5), (22.5, 19.5)], 'k')                        # gill
-    cv.fill(ellipse(26.5, 13.4, 1.6, 1.6), 'w', outline='k', width=1)
-    cv.fill(ellipse(27.0, 13.6, 0.6, 0.6), 'k', outline=None)
-    if angry:
-        cv.line([(24.5, 10.4), (28.8, 12.2)], 'k')
-        cv.line([(24.5, 11.0), (28.6, 12.7)], 'k')
+    # the light belly stays inside the body's black outline
+    inner = ellipse(17.0, 16.0, 13.8 - 1.0 / cv.scale, 7.6 - 1.0 / cv.scale)
+    cv.fill(inter(ellipse(18.0, 19.8, 10.5, 3.6), inner), 'l', outline=None)        # light belly
+    gill_top = (22.8, 12.6) if angry and cv.scale == 1.0 else (22.5, 11.0)         # clear of the brow
+    cv.line([gill_top, (24.0, 14.5), (22.5, 19.5)], 'k')                            # gill
+    if cv.scale == 1.0 and not cv.rot:
+        if angry:
+            stamp(cv, FISH_EYE_ANGRY, 24.0, 11.0)
+        else:
+            stamp(cv, FISH_EYE, 25.0, 12.0)
+    else:
+        cv.fill(ellipse(26.5, 13.4, 1.6, 1.6), 'w', outline='k', width=1)
+        cv.fill(ellipse(27.0, 13.6, 0.6, 0.6), 'k', outline=None)
+        if angry:
+            cv.line([(24.5, 10.4), (28.8, 12.2)], 'k')
+            cv.line([(24.5, 11.0), (28.6, 12.7)], 'k')
     if open_mouth:
         cv.fill(poly([(31.9, 15.0), (28.2, 17.0), (31.9, 19.2)]), 'k', outline=None)
     else:
         cv.line([(30.5, 17.2), (28.5, 17.2)], 'k')
 
 
+# The leaping fish's eye: the calm eye turned to look up.
+FISH_EYE_UP = ['.kk.',
+               'kkwk',
+               'kwwk',
+               '.kk.']
+
+
 def fish_leap(cv):
-    """Fish leaping upright, head up (drawn as the right-facing fish rotated)."""
-    cv.tilt(-72, (16, 16))
-    fish(cv, open_mouth=True)
+    """Fish leaping upright, head up, back to the left and belly to the right.
+
+    Drawn upright rather than as the swimming fish turned on end: turned, its
+    small fins and tail break up into stray pixels.
+    """
+    tilt = 10.0                                   # leaning a little forward
+    cv.tilt(tilt, (16.0, 16.0))
+    # forked tail, spread wide below the body
+    cv.fill(poly([(16.0, 23.0), (8.2, 31.6), (11.6, 31.9), (16.0, 28.2), (20.4, 31.9), (23.8, 31.6)]), 'g')
+    cv.fill(poly([(10.6, 7.5), (4.4, 11.2), (10.4, 15.5)]), 'G')                    # dorsal fin
+    cv.fill(poly([(20.8, 16.0), (25.6, 21.2), (19.4, 21.6)]), 'G')                  # belly fin
+    body = union(ellipse(16.0, 12.5, 5.9, 10.8),
+                 poly([(12.0, 17.0), (20.0, 17.0), (17.4, 26.0), (14.6, 26.0)]))
+    cv.fill(body, 'g')
+    inner = ellipse(16.0, 12.5, 4.9, 9.8)
+    cv.fill(inter(ellipse(19.4, 13.5, 3.0, 9.0), inner), 'l', outline=None)        # light belly
+    cv.line([(11.2, 8.0), (15.0, 9.6), (20.4, 8.0)], 'k')                          # gill
+    cv.fill(poly([(16.6, 1.6), (17.6, 4.2), (19.4, 2.4)]), 'k', outline=None)      # open mouth
+    eye = cv._pixel(13.4, 4.4)
     cv.tilt(0)
+    stamp(cv, FISH_EYE_UP, eye[0] - 1, eye[1] - 1)
 
 
 def lure(cv, flex=0.0):
@@ -340,8 +444,19 @@ def lure(cv, flex=0.0):
         cv.line([(hx - 2.0, 24.6), (hx - 1.4, 26.6), (hx + 1.4, 26.6), (hx + 2.0, 24.6)], 'k')
     # lip plate
     cv.fill(poly([(27.0, 17.5), (31.8, 22.0), (30.0, 24.0), (25.5, 19.5)]), 'l')
-    cv.tilt(flex, (11.5, 16.0))
-    cv.fill(poly([(7.0, 16.0), (0.5, 8.5), (2.8, 16.0), (0.5, 23.5)]), 'y')
+    # the rear segment turns on the joint and carries the tail fin with it;
+    # a flicked fin folds its lobes closer together, so that it points along
+    # the swing instead of standing up as a spike
+    import math
+    joint, base = (11.5, 16.0), (7.0, 16.0)
+    a = math.radians(flex)
+    bx = joint[0] + (base[0] - joint[0]) * math.cos(a)
+    by = joint[1] + (base[0] - joint[0]) * math.sin(a)
+    spread = 7.5 - 3.2 * min(1.0, abs(flex) / 20.0)
+    fin = [(0.0, 0.0), (-6.5, -spread), (-4.2, 0.0), (-6.5, spread)]
+    cv.tilt(flex, (bx, by))
+    cv.fill(poly([(bx + x, by + y) for x, y in fin]), 'y')
+    cv.tilt(flex, joint)
     cv.fill(ellipse(10.5, 16.0, 5.5, 5.2), 'y')
     cv.tilt(0)
     cv.fill(minus(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: x < 11.5), 'y')
@@ -428,7 +543,7 @@ def build_all():
     out['fish_struggle'] = sprite(lambda cv: fish(cv, angry=True, open_mouth=True), sw=None, mirror=True)
     out['fish_leap'] = sprite(fish_leap, sw=None)
     out['lure_straight'] = sprite(lambda cv: lure(cv, 0.0), sw=None)
-    out['lure_flex'] = sprite(lambda cv: lure(cv, 30.0), sw=None)
+    out['lure_flex'] = sprite(lambda cv: lure(cv, 20.0), sw=None)
     out['rock'] = sprite(rock, sw=None)
     return out
 
