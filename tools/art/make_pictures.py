@@ -280,6 +280,54 @@ def angler_pull(cv, sw=False):
     limb(cv, [(sx - 0.4, sy + 0.6), (hand[0] + 0.6, hand[1] + 0.9)])
 
 
+def turned(p, ang, pivot):
+    """Point p turned by ang degrees about pivot (as Canvas.tilt turns shapes)."""
+    import math
+    c, s_ = math.cos(math.radians(ang)), math.sin(math.radians(ang))
+    dx, dy = p[0] - pivot[0], p[1] - pivot[1]
+    return (pivot[0] + dx * c - dy * s_, pivot[1] + dx * s_ + dy * c)
+
+
+def swimsuit_pull(cv):
+    """Sitting on the bank, legs braced out in front, leaning back and pulling
+    the rod in to her lap with both arms stretched forward.
+
+    The rod lies on the line of the splash's rod, as in angler_rod, only held
+    lower and closer, at her lap.
+    """
+    hip = (19.0, 28.0)
+    lean = 18.0
+    hx, hy = SPLASH_ROD_BUTT
+    dx, dy = SPLASH_ROD_DIR
+    hand = (hx - 6.4 * dx, hy - 6.4 * dy)           # front hand, over her knees
+    butt = (hx - 10.6 * dx, hy - 10.6 * dy)
+    far = (hx + 8.0 * dx, hy + 8.0 * dy)
+    shoulder = turned((hip[0] - 0.8, 18.4), lean, hip)
+    # the near leg out in front along the bank, knee a little up, heel dug
+    # in and toes up; the far leg is hidden behind it
+    limb(cv, [(hip[0] - 0.4, 28.6), (11.6, 26.6), (5.8, 29.6)], r=1.7)
+    cv.fill(ellipse(4.4, 28.9, 1.1, 2.0, 25), 'y')
+    cv.tilt(lean, hip)
+    torso(cv, hip[0], 17.4, 28.4, 3.4, 3.8, True)
+    cv.tilt(0)
+    cv.fill(capsule(butt, hand, 0.8), 'b', outline=None)
+    cv.fill(path([hand, far], 0.8), 'k', outline=None)
+    # both arms stretched forward to the rod, the near one in front
+    limb(cv, [shoulder, (hand[0] + 0.8, hand[1] - 0.2)], r=1.5)
+    head = turned((hip[0] - 0.4, 11.4), lean, hip)
+    cv.tilt(lean, head)
+    head_profile(cv, head[0], head[1], r=5.4, eye='shut', mouth='open',
+                 tail=[(head[0] + 4.0, head[1] - 3.0), (head[0] + 8.0, head[1] - 1.5), (head[0] + 9.5, head[1] + 2.5)])
+    cv.tilt(0)
+
+
+# Startled eyes for the 32 px angler: whites all round a small pupil.
+WIDE_EYE = ['www',
+            'wkw',
+            'wkw',
+            'www']
+
+
 def angler_fall(cv, sw=False):
     """Startled and toppling backwards, one leg kicked up."""
     cx = 15.0
@@ -293,9 +341,26 @@ def angler_fall(cv, sw=False):
     torso(cv, cx, 15.5, 22.5, 4.0, 4.6)
     limb(cv, [(cx - 3.8, 17.0), (cx - 6.5, 13.5), (cx - 7.5, 10.0)])
     limb(cv, [(cx + 3.8, 17.0), (cx + 7.0, 15.0), (cx + 9.0, 11.5)])
-    head_front(cv, cx, 9.0, eyes='wide', mouth='o',
-               tail=[(cx - 5.0, 5.0), (cx - 8.5, 7.5), (cx - 10.0, 12.0)])
+    tail = [(cx - 5.0, 5.0), (cx - 8.5, 7.5), (cx - 10.0, 12.0)]
+    if cv.scale != 1.0:
+        head_front(cv, cx, 9.0, eyes='wide', mouth='o', tail=tail)
+        cv.tilt(0)
+        return
+    # At sprite size the head stays nearly upright, so that the face has room,
+    # and the wide eyes are set pixel by pixel: outlined circles this small
+    # fill up black.
     cv.tilt(0)
+    neck = turned((cx, 15.0), -35.0, piv)
+    head = turned((neck[0], neck[1] - 6.0), -14.0, neck)
+    tail = [(head[0] + x - cx, head[1] + y - 9.0) for x, y in tail]
+    cv.tilt(-14.0, head)
+    head_front(cv, head[0], head[1], eyes=None, mouth=None, tail=tail)
+    eyes = [cv._pixel(head[0] + sx * 2.5, head[1] + 1.2) for sx in (-1, 1)]
+    mouth = cv._pixel(head[0] + 0.2, head[1] + 3.6)
+    cv.tilt(0)
+    for (i, j) in eyes:
+        stamp(cv, WIDE_EYE, i - 1, j - 1.5)
+    stamp(cv, ['kk', 'kk'], mouth[0], mouth[1])
 
 
 def angler_cheer(cv, sw=False):
@@ -330,21 +395,29 @@ def angler_wave(cv, sw=False):
 
 
 def swimsuit_lie(cv):
-    """Lying on her side on the ground, head on the left propped on one arm."""
-    cv.place(0.0, 6.5 * 1.125, 36.0 / 32.0, rot=-90, pivot=(16.0, 16.0))
-    cx = 16.0
-    # lower leg straight, upper leg bent at the knee
-    limb(cv, [(cx - 2.2, 23.5), (cx - 2.4, 30.0)])
-    cv.fill(ellipse(cx - 2.6, 30.8, 2.0, 1.2), 'y')
-    limb(cv, [(cx + 2.2, 23.5), (cx + 7.0, 26.5), (cx + 3.0, 30.5)])
-    cv.fill(ellipse(cx + 3.0, 31.2, 2.0, 1.2), 'y')
-    torso(cv, cx, 15.5, 25.0, 4.3, 4.3, True)
-    # arm under the head and arm resting along the body
-    limb(cv, [(cx - 4.0, 17.0), (cx - 8.5, 14.5), (cx - 8.0, 8.5)])
-    limb(cv, [(cx + 4.0, 17.0), (cx + 6.0, 20.5), (cx + 5.0, 24.0)])
-    head_front(cv, cx - 1.0, 9.0, eyes='happy', mouth='small',
-               tail=[(cx + 4.0, 5.0), (cx + 8.5, 4.0), (cx + 11.0, 1.0)])
-    cv.place(0.0, 0.0, 36.0 / 32.0)
+    """Lying on her side along the bank, head on the left propped up on one
+    hand, legs out to the right with the upper knee bent.
+
+    The body is laid out flat along the bottom of the picture and only the
+    head stays upright, so the pose still reads when the splash shows it at
+    43 px."""
+    ground = 31.0
+    # the upper leg, bent at the knee, behind the lower one
+    limb(cv, [(21.0, 25.4), (25.6, 22.0), (29.0, 26.6)])
+    cv.fill(ellipse(30.0, 27.2, 1.2, 2.0, -30), 'y')
+    # the lower leg, straight out along the ground
+    limb(cv, [(21.0, 28.2), (29.4, 29.2)])
+    cv.fill(ellipse(30.4, 28.6, 1.1, 2.0, -10), 'y')
+    # the body on its side: a standing torso turned to lie head-left
+    cv.tilt(-90, (16.0, 27.0))
+    torso(cv, 16.0, 21.4, 30.6, 3.8, 3.8, True)
+    cv.tilt(0)
+    # the arm underneath: elbow on the ground, hand under her cheek
+    limb(cv, [(11.0, 26.4), (6.6, ground - 1.6), (5.6, 23.4)], r=1.5)
+    # the upper arm resting on her side
+    limb(cv, [(11.8, 24.2), (15.4, 24.0), (18.2, 25.8)], r=1.4)
+    head_front(cv, 7.6, 16.6, r=5.2, eyes='dot', mouth='small',
+               tail=[(11.5, 13.0), (14.0, 15.5), (15.0, 19.5)])
 
 
 # --- fish, lure, rock, waves ------------------------------------------------
@@ -535,7 +608,7 @@ def build_all():
     out['swimsuit_front'] = sprite(angler_front, 36, True)
     out['swimsuit_stride'] = sprite(angler_stride, 36, True)
     out['swimsuit_rod'] = sprite(angler_rod, 36, True)
-    out['swimsuit_pull'] = sprite(angler_pull, 36, True)
+    out['swimsuit_pull'] = sprite(swimsuit_pull, 36, None)
     out['swimsuit_lie'] = sprite(swimsuit_lie, 36, None)
     out['wave_crest'] = sprite(lambda cv: wave(cv, [(17.0, 14.0, 7.0)], 18.0), sw=None)
     out['wave_double'] = sprite(lambda cv: wave(cv, [(9.0, 7.0, 4.5), (25.0, 7.0, 4.5), (41.0, 7.0, 4.5), (-7.0, 7.0, 4.5)], 18.0), sw=None)
