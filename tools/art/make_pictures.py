@@ -7,6 +7,7 @@ Default output is assets/pictures/ next to this script's project root.
 Output is deterministic: running it twice gives identical files.
 """
 
+import math
 import os
 import sys
 
@@ -282,7 +283,6 @@ def angler_pull(cv, sw=False):
 
 def turned(p, ang, pivot):
     """Point p turned by ang degrees about pivot (as Canvas.tilt turns shapes)."""
-    import math
     c, s_ = math.cos(math.radians(ang)), math.sin(math.radians(ang))
     dx, dy = p[0] - pivot[0], p[1] - pivot[1]
     return (pivot[0] + dx * c - dy * s_, pivot[1] + dx * s_ + dy * c)
@@ -520,11 +520,8 @@ def lure(cv, flex=0.0):
     # the rear segment turns on the joint and carries the tail fin with it;
     # a flicked fin folds its lobes closer together, so that it points along
     # the swing instead of standing up as a spike
-    import math
-    joint, base = (11.5, 16.0), (7.0, 16.0)
-    a = math.radians(flex)
-    bx = joint[0] + (base[0] - joint[0]) * math.cos(a)
-    by = joint[1] + (base[0] - joint[0]) * math.sin(a)
+    joint = (11.5, 16.0)
+    bx, by = turned((7.0, 16.0), flex, joint)
     spread = 7.5 - 3.2 * min(1.0, abs(flex) / 20.0)
     fin = [(0.0, 0.0), (-6.5, -spread), (-4.2, 0.0), (-6.5, spread)]
     cv.tilt(flex, (bx, by))
