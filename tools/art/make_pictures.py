@@ -314,9 +314,11 @@ def swimsuit_pull(cv):
     cv.fill(path([hand, far], 0.8), 'k', outline=None)
     # both arms stretched forward to the rod, the near one in front
     limb(cv, [shoulder, (hand[0] + 0.8, hand[1] - 0.2)], r=1.5)
+    # the head tipped back a little less than the body, so the face has room;
+    # eyes squeezed shut with the effort
     head = turned((hip[0] - 0.4, 11.4), lean, hip)
-    cv.tilt(lean, head)
-    head_profile(cv, head[0], head[1], r=5.4, eye='shut', mouth='open',
+    cv.tilt(lean * 0.4, head)
+    head_profile(cv, head[0], head[1], r=5.6, eye='shut',
                  tail=[(head[0] + 4.0, head[1] - 3.0), (head[0] + 8.0, head[1] - 1.5), (head[0] + 9.5, head[1] + 2.5)])
     cv.tilt(0)
 
