@@ -7,6 +7,7 @@ Default output is assets/pictures/ next to this script's project root.
 Output is deterministic: running it twice gives identical files.
 """
 
+import math
 import os
 import sys
 
@@ -170,8 +171,8 @@ def angler_stride(cv, sw=False):
                  tail=[(cx + 4.5, 5.5), (cx + 9.0, 4.5), (cx + 13.5, 6.5), (cx + 16.5, 4.5)])
 
 
-def angler_rod(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k', line_r=None):
-    """Profile facing left, rod held out over the water."""
+def angler_reeling(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k', line_r=None):
+    """Profile facing left, rod raised high, reeling in (the title drawing)."""
     cx = 19.0
     if sw:
         limb(cv, [(cx + 1.2, 23.0), (cx + 1.8, 30.0)])
@@ -190,6 +191,50 @@ def angler_rod(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k',
     cv.line([tip, line_end], line_col, r=line_r)
     rod(cv, hand, tip, butt=(cx - 2.0, 22.5))
     limb(cv, [(cx - 0.5, 17.0), (cx - 3.5, 20.0), (cx - 6.5, 19.8)])
+    head_profile(cv, cx - 0.5, 9.0, tail=[(cx + 4.5, 5.5), (cx + 8.0, 8.0), (cx + 9.0, 13.0), (cx + 9.5, 17.5)])
+
+
+# Where the battle splash's rod meets the angler picture, in the picture's own
+# design units (the splash stretches both 32 and 36 px pictures to 43 px, so
+# one design position serves both): the rod's butt end, and the direction in
+# which the rod rises to its tip, up and to the left.
+SPLASH_ROD_BUTT = (5.2, 20.8)
+SPLASH_ROD_DIR = (-0.868, -0.496)
+
+
+def angler_rod(cv, sw=False):
+    """Profile facing left, holding the rod out over the water.
+
+    Her front hand grips the rod where the splash's own rod line ends, and the
+    rod in the picture runs on along that line, so that the two read as one
+    rod: the picture shows its grip and lowest part, the splash the rest.
+    """
+    cx = 13.8
+    hx, hy = SPLASH_ROD_BUTT
+    dx, dy = SPLASH_ROD_DIR
+    grip = (hx - 3.2 * dx, hy - 3.2 * dy)          # the rear hand, on the butt
+    far = (hx + 10.0 * dx, hy + 10.0 * dy)         # off the left edge
+    # far arm, to the rear hand
+    limb(cv, [(cx + 0.5, 17.0), (cx + 0.8, 20.5), (grip[0] + 0.6, grip[1] + 0.4)], r=1.4)
+    if sw:
+        limb(cv, [(cx + 1.2, 23.0), (cx + 1.8, 30.0)])
+        limb(cv, [(cx - 1.2, 23.0), (cx - 2.2, 30.0)])
+        shoe(cv, cx + 1.6, 30.7, -1, 'y')
+        shoe(cv, cx - 2.6, 30.7, -1, 'y')
+        torso(cv, cx, 15.5, 24.5, 3.4, 3.6, True)
+    else:
+        limb(cv, [(cx + 1.3, 26.0), (cx + 1.8, 29.8)])
+        limb(cv, [(cx - 1.3, 26.0), (cx - 2.0, 29.8)])
+        shoe(cv, cx + 1.4, 30.6, -1)
+        shoe(cv, cx - 2.6, 30.6, -1)
+        skirt(cv, cx, 21.5, 27.0, 4.0, 6.0)
+        torso(cv, cx, 15.5, 22.5, 3.5, 4.0)
+    # the rod: a wooden grip, then the black rod going off towards the tip
+    butt = (hx - 4.6 * dx, hy - 4.6 * dy)
+    cv.fill(capsule(butt, (hx, hy), 0.8), 'b', outline=None)
+    cv.fill(path([(hx, hy), far], 0.8), 'k', outline=None)
+    # near arm, reaching forward to the front hand
+    limb(cv, [(cx - 0.5, 17.0), (cx - 3.5, 19.8), (hx + 1.4, hy + 0.2)], r=1.5)
     head_profile(cv, cx - 0.5, 9.0, tail=[(cx + 4.5, 5.5), (cx + 8.0, 8.0), (cx + 9.0, 13.0), (cx + 9.5, 17.5)])
 
 
@@ -236,6 +281,55 @@ def angler_pull(cv, sw=False):
     limb(cv, [(sx - 0.4, sy + 0.6), (hand[0] + 0.6, hand[1] + 0.9)])
 
 
+def turned(p, ang, pivot):
+    """Point p turned by ang degrees about pivot (as Canvas.tilt turns shapes)."""
+    c, s_ = math.cos(math.radians(ang)), math.sin(math.radians(ang))
+    dx, dy = p[0] - pivot[0], p[1] - pivot[1]
+    return (pivot[0] + dx * c - dy * s_, pivot[1] + dx * s_ + dy * c)
+
+
+def swimsuit_pull(cv):
+    """Sitting on the bank, legs braced out in front, leaning back and pulling
+    the rod in to her lap with both arms stretched forward.
+
+    The rod lies on the line of the splash's rod, as in angler_rod, only held
+    lower and closer, at her lap.
+    """
+    hip = (19.0, 28.0)
+    lean = 18.0
+    hx, hy = SPLASH_ROD_BUTT
+    dx, dy = SPLASH_ROD_DIR
+    hand = (hx - 6.4 * dx, hy - 6.4 * dy)           # front hand, over her knees
+    butt = (hx - 10.6 * dx, hy - 10.6 * dy)
+    far = (hx + 8.0 * dx, hy + 8.0 * dy)
+    shoulder = turned((hip[0] - 0.8, 18.4), lean, hip)
+    # the near leg out in front along the bank, knee a little up, heel dug
+    # in and toes up; the far leg is hidden behind it
+    limb(cv, [(hip[0] - 0.4, 28.6), (11.6, 26.6), (5.8, 29.6)], r=1.7)
+    cv.fill(ellipse(4.4, 28.9, 1.1, 2.0, 25), 'y')
+    cv.tilt(lean, hip)
+    torso(cv, hip[0], 17.4, 28.4, 3.4, 3.8, True)
+    cv.tilt(0)
+    cv.fill(capsule(butt, hand, 0.8), 'b', outline=None)
+    cv.fill(path([hand, far], 0.8), 'k', outline=None)
+    # both arms stretched forward to the rod, the near one in front
+    limb(cv, [shoulder, (hand[0] + 0.8, hand[1] - 0.2)], r=1.5)
+    # the head tipped back a little less than the body, so the face has room;
+    # eyes squeezed shut with the effort
+    head = turned((hip[0] - 0.4, 11.4), lean, hip)
+    cv.tilt(lean * 0.4, head)
+    head_profile(cv, head[0], head[1], r=5.6, eye='shut',
+                 tail=[(head[0] + 4.0, head[1] - 3.0), (head[0] + 8.0, head[1] - 1.5), (head[0] + 9.5, head[1] + 2.5)])
+    cv.tilt(0)
+
+
+# Startled eyes for the 32 px angler: whites all round a small pupil.
+WIDE_EYE = ['www',
+            'wkw',
+            'wkw',
+            'www']
+
+
 def angler_fall(cv, sw=False):
     """Startled and toppling backwards, one leg kicked up."""
     cx = 15.0
@@ -249,9 +343,26 @@ def angler_fall(cv, sw=False):
     torso(cv, cx, 15.5, 22.5, 4.0, 4.6)
     limb(cv, [(cx - 3.8, 17.0), (cx - 6.5, 13.5), (cx - 7.5, 10.0)])
     limb(cv, [(cx + 3.8, 17.0), (cx + 7.0, 15.0), (cx + 9.0, 11.5)])
-    head_front(cv, cx, 9.0, eyes='wide', mouth='o',
-               tail=[(cx - 5.0, 5.0), (cx - 8.5, 7.5), (cx - 10.0, 12.0)])
+    tail = [(cx - 5.0, 5.0), (cx - 8.5, 7.5), (cx - 10.0, 12.0)]
+    if cv.scale != 1.0:
+        head_front(cv, cx, 9.0, eyes='wide', mouth='o', tail=tail)
+        cv.tilt(0)
+        return
+    # At sprite size the head stays nearly upright, so that the face has room,
+    # and the wide eyes are set pixel by pixel: outlined circles this small
+    # fill up black.
     cv.tilt(0)
+    neck = turned((cx, 15.0), -35.0, piv)
+    head = turned((neck[0], neck[1] - 6.0), -14.0, neck)
+    tail = [(head[0] + x - cx, head[1] + y - 9.0) for x, y in tail]
+    cv.tilt(-14.0, head)
+    head_front(cv, head[0], head[1], eyes=None, mouth=None, tail=tail)
+    eyes = [cv._pixel(head[0] + sx * 2.5, head[1] + 1.2) for sx in (-1, 1)]
+    mouth = cv._pixel(head[0] + 0.2, head[1] + 3.6)
+    cv.tilt(0)
+    for (i, j) in eyes:
+        stamp(cv, WIDE_EYE, i - 1, j - 1.5)
+    stamp(cv, ['kk', 'kk'], mouth[0], mouth[1])
 
 
 def angler_cheer(cv, sw=False):
@@ -286,24 +397,59 @@ def angler_wave(cv, sw=False):
 
 
 def swimsuit_lie(cv):
-    """Lying on her side on the ground, head on the left propped on one arm."""
-    cv.place(0.0, 6.5 * 1.125, 36.0 / 32.0, rot=-90, pivot=(16.0, 16.0))
-    cx = 16.0
-    # lower leg straight, upper leg bent at the knee
-    limb(cv, [(cx - 2.2, 23.5), (cx - 2.4, 30.0)])
-    cv.fill(ellipse(cx - 2.6, 30.8, 2.0, 1.2), 'y')
-    limb(cv, [(cx + 2.2, 23.5), (cx + 7.0, 26.5), (cx + 3.0, 30.5)])
-    cv.fill(ellipse(cx + 3.0, 31.2, 2.0, 1.2), 'y')
-    torso(cv, cx, 15.5, 25.0, 4.3, 4.3, True)
-    # arm under the head and arm resting along the body
-    limb(cv, [(cx - 4.0, 17.0), (cx - 8.5, 14.5), (cx - 8.0, 8.5)])
-    limb(cv, [(cx + 4.0, 17.0), (cx + 6.0, 20.5), (cx + 5.0, 24.0)])
-    head_front(cv, cx - 1.0, 9.0, eyes='happy', mouth='small',
-               tail=[(cx + 4.0, 5.0), (cx + 8.5, 4.0), (cx + 11.0, 1.0)])
-    cv.place(0.0, 0.0, 36.0 / 32.0)
+    """Lying on her side along the bank, head on the left propped up on one
+    hand, legs out to the right with the upper knee bent.
+
+    The body is laid out flat along the bottom of the picture and only the
+    head stays upright, so the pose still reads when the splash shows it at
+    43 px."""
+    ground = 31.0
+    # the upper leg, bent at the knee, behind the lower one
+    limb(cv, [(21.0, 25.4), (25.6, 22.0), (29.0, 26.6)])
+    cv.fill(ellipse(30.0, 27.2, 1.2, 2.0, -30), 'y')
+    # the lower leg, straight out along the ground
+    limb(cv, [(21.0, 28.2), (29.4, 29.2)])
+    cv.fill(ellipse(30.4, 28.6, 1.1, 2.0, -10), 'y')
+    # the body on its side: a standing torso turned to lie head-left
+    cv.tilt(-90, (16.0, 27.0))
+    torso(cv, 16.0, 21.4, 30.6, 3.8, 3.8, True)
+    cv.tilt(0)
+    # the arm underneath: elbow on the ground, hand under her cheek
+    limb(cv, [(11.0, 26.4), (6.6, ground - 1.6), (5.6, 23.4)], r=1.5)
+    # the upper arm resting on her side
+    limb(cv, [(11.8, 24.2), (15.4, 24.0), (18.2, 25.8)], r=1.4)
+    head_front(cv, 7.6, 16.6, r=5.2, eyes='dot', mouth='small',
+               tail=[(11.5, 13.0), (14.0, 15.5), (15.0, 19.5)])
 
 
 # --- fish, lure, rock, waves ------------------------------------------------
+
+# Eyes for the 32 px fish, pixel by pixel (facing right; 'k' black, 'w' white,
+# '.' leaves the fish as drawn).  Shapes this small do not survive being drawn
+# as outlined circles: they turn into black blobs.
+FISH_EYE = ['.kk.',
+            'kwwk',
+            'kwkk',
+            '.kk.']
+# The angry eye: a thick brow slanting down towards the snout, cutting the eye
+# to a glaring wedge with the pupil pressed into its front corner.
+FISH_EYE_ANGRY = ['kk.....',
+                  'kkkk...',
+                  '.kwkkkk',
+                  '.kwwwkk',
+                  '.kwwkk.',
+                  '..kkk..']
+
+
+def stamp(cv, pattern, x, y):
+    """Copy a pixel pattern with its top-left corner at the pixel that holds
+    design point (x, y), mirrored when the canvas is."""
+    i0, j0 = cv._pixel(x, y)
+    for dj, row in enumerate(pattern):
+        for di, ch in enumerate(row):
+            if ch != '.':
+                cv.set(i0 - di if cv.mirror else i0 + di, j0 + dj, ch)
+
 
 def fish(cv, angry=False, open_mouth=False):
     """A grey fish facing RIGHT in the 32 box (mirror it for left)."""
@@ -312,24 +458,57 @@ def fish(cv, angry=False, open_mouth=False):
     cv.fill(poly([(14.0, 21.0), (16.0, 27.0), (19.5, 21.5)]), 'G')                  # belly fin
     body = ellipse(17.0, 16.0, 13.8, 7.6)
     cv.fill(body, 'g')
-    cv.fill(inter(ellipse(18.0, 19.8, 10.5, 3.6), body), 'l', outline=None)          # light belly
-    cv.line([(22.5, 11.0), (24.0, 14.5), (22.5, 19.5)], 'k')                        # gill
-    cv.fill(ellipse(26.5, 13.4, 1.6, 1.6), 'w', outline='k', width=1)
-    cv.fill(ellipse(27.0, 13.6, 0.6, 0.6), 'k', outline=None)
-    if angry:
-        cv.line([(24.5, 10.4), (28.8, 12.2)], 'k')
-        cv.line([(24.5, 11.0), (28.6, 12.7)], 'k')
+    # the light belly stays inside the body's black outline
+    inner = ellipse(17.0, 16.0, 13.8 - 1.0 / cv.scale, 7.6 - 1.0 / cv.scale)
+    cv.fill(inter(ellipse(18.0, 19.8, 10.5, 3.6), inner), 'l', outline=None)        # light belly
+    gill_top = (22.8, 12.6) if angry and cv.scale == 1.0 else (22.5, 11.0)         # clear of the brow
+    cv.line([gill_top, (24.0, 14.5), (22.5, 19.5)], 'k')                            # gill
+    if cv.scale == 1.0 and not cv.rot:
+        if angry:
+            stamp(cv, FISH_EYE_ANGRY, 24.0, 11.0)
+        else:
+            stamp(cv, FISH_EYE, 25.0, 12.0)
+    else:
+        cv.fill(ellipse(26.5, 13.4, 1.6, 1.6), 'w', outline='k', width=1)
+        cv.fill(ellipse(27.0, 13.6, 0.6, 0.6), 'k', outline=None)
+        if angry:
+            cv.line([(24.5, 10.4), (28.8, 12.2)], 'k')
+            cv.line([(24.5, 11.0), (28.6, 12.7)], 'k')
     if open_mouth:
         cv.fill(poly([(31.9, 15.0), (28.2, 17.0), (31.9, 19.2)]), 'k', outline=None)
     else:
         cv.line([(30.5, 17.2), (28.5, 17.2)], 'k')
 
 
+# The leaping fish's eye: the calm eye turned to look up.
+FISH_EYE_UP = ['.kk.',
+               'kkwk',
+               'kwwk',
+               '.kk.']
+
+
 def fish_leap(cv):
-    """Fish leaping upright, head up (drawn as the right-facing fish rotated)."""
-    cv.tilt(-72, (16, 16))
-    fish(cv, open_mouth=True)
+    """Fish leaping upright, head up, back to the left and belly to the right.
+
+    Drawn upright rather than as the swimming fish turned on end: turned, its
+    small fins and tail break up into stray pixels.
+    """
+    tilt = 10.0                                   # leaning a little forward
+    cv.tilt(tilt, (16.0, 16.0))
+    # forked tail, spread wide below the body
+    cv.fill(poly([(16.0, 23.0), (8.2, 31.6), (11.6, 31.9), (16.0, 28.2), (20.4, 31.9), (23.8, 31.6)]), 'g')
+    cv.fill(poly([(10.6, 7.5), (4.4, 11.2), (10.4, 15.5)]), 'G')                    # dorsal fin
+    cv.fill(poly([(20.8, 16.0), (25.6, 21.2), (19.4, 21.6)]), 'G')                  # belly fin
+    body = union(ellipse(16.0, 12.5, 5.9, 10.8),
+                 poly([(12.0, 17.0), (20.0, 17.0), (17.4, 26.0), (14.6, 26.0)]))
+    cv.fill(body, 'g')
+    inner = ellipse(16.0, 12.5, 4.9, 9.8)
+    cv.fill(inter(ellipse(19.4, 13.5, 3.0, 9.0), inner), 'l', outline=None)        # light belly
+    cv.line([(11.2, 8.0), (15.0, 9.6), (20.4, 8.0)], 'k')                          # gill
+    cv.fill(poly([(16.6, 1.6), (17.6, 4.2), (19.4, 2.4)]), 'k', outline=None)      # open mouth
+    eye = cv._pixel(13.4, 4.4)
     cv.tilt(0)
+    stamp(cv, FISH_EYE_UP, eye[0] - 1, eye[1] - 1)
 
 
 def lure(cv, flex=0.0):
@@ -340,8 +519,16 @@ def lure(cv, flex=0.0):
         cv.line([(hx - 2.0, 24.6), (hx - 1.4, 26.6), (hx + 1.4, 26.6), (hx + 2.0, 24.6)], 'k')
     # lip plate
     cv.fill(poly([(27.0, 17.5), (31.8, 22.0), (30.0, 24.0), (25.5, 19.5)]), 'l')
-    cv.tilt(flex, (11.5, 16.0))
-    cv.fill(poly([(7.0, 16.0), (0.5, 8.5), (2.8, 16.0), (0.5, 23.5)]), 'y')
+    # the rear segment turns on the joint and carries the tail fin with it;
+    # a flicked fin folds its lobes closer together, so that it points along
+    # the swing instead of standing up as a spike
+    joint = (11.5, 16.0)
+    bx, by = turned((7.0, 16.0), flex, joint)
+    spread = 7.5 - 3.2 * min(1.0, abs(flex) / 20.0)
+    fin = [(0.0, 0.0), (-6.5, -spread), (-4.2, 0.0), (-6.5, spread)]
+    cv.tilt(flex, (bx, by))
+    cv.fill(poly([(bx + x, by + y) for x, y in fin]), 'y')
+    cv.tilt(flex, joint)
     cv.fill(ellipse(10.5, 16.0, 5.5, 5.2), 'y')
     cv.tilt(0)
     cv.fill(minus(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: x < 11.5), 'y')
@@ -420,7 +607,7 @@ def build_all():
     out['swimsuit_front'] = sprite(angler_front, 36, True)
     out['swimsuit_stride'] = sprite(angler_stride, 36, True)
     out['swimsuit_rod'] = sprite(angler_rod, 36, True)
-    out['swimsuit_pull'] = sprite(angler_pull, 36, True)
+    out['swimsuit_pull'] = sprite(swimsuit_pull, 36, None)
     out['swimsuit_lie'] = sprite(swimsuit_lie, 36, None)
     out['wave_crest'] = sprite(lambda cv: wave(cv, [(17.0, 14.0, 7.0)], 18.0), sw=None)
     out['wave_double'] = sprite(lambda cv: wave(cv, [(9.0, 7.0, 4.5), (25.0, 7.0, 4.5), (41.0, 7.0, 4.5), (-7.0, 7.0, 4.5)], 18.0), sw=None)
@@ -428,7 +615,7 @@ def build_all():
     out['fish_struggle'] = sprite(lambda cv: fish(cv, angry=True, open_mouth=True), sw=None, mirror=True)
     out['fish_leap'] = sprite(fish_leap, sw=None)
     out['lure_straight'] = sprite(lambda cv: lure(cv, 0.0), sw=None)
-    out['lure_flex'] = sprite(lambda cv: lure(cv, 30.0), sw=None)
+    out['lure_flex'] = sprite(lambda cv: lure(cv, 20.0), sw=None)
     out['rock'] = sprite(rock, sw=None)
     return out
 

@@ -157,7 +157,7 @@ def build():
     def d(px, py):
         return ((px - ox) / bs, (py - oy) / bs)
     cv.place(ox, oy, bs)
-    mp.angler_rod(cv, tip=d(262, 166), line_end=d(*mouth), line_r=0.5 / bs)
+    mp.angler_reeling(cv, tip=d(262, 166), line_end=d(*mouth), line_r=0.5 / bs)
     # the reel
     cv.fill(circle(19.0 - 4.2, 22.2, 1.5), 'G', width=1)
     cv.fill(circle(19.0 - 4.2, 22.2, 0.5), 'l', outline=None)
