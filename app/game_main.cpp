@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/qt/app_identity.h"
 #include "platform/qt/game_recorder.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/qt_host.h"
@@ -24,7 +25,7 @@ struct Choices {
 
 std::optional<Choices> readCommandLine(const QApplication& app) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Mogumo, a fishing game."));
+    parser.setApplicationDescription(QStringLiteral("Mogumo — 釣りゲーム (a fishing game)"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption record(QStringLiteral("record"),
@@ -72,8 +73,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("mogumo"));
-    QApplication::setApplicationVersion(QStringLiteral(MOGUMO_VERSION));
+    mogumo::setApplicationIdentity();
     // Windows come and go between screens; only the game says when it ends.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/float_rules.h"
+
 namespace mogumo {
 
 // Twips: 1/1440 inch, 15 to a pixel at 96 dpi.

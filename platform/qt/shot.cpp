@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QImageWriter>
-#include <cstdlib>
 
 #include "core/screen.h"
 #include "platform/qt/picture_cache.h"
@@ -28,8 +27,8 @@ ShotRenderer qtShotRenderer(int argc, char** argv) {
         // Qt keeps a reference to argc for the application's lifetime.
         static int keptArgc = argc;
         if (!QApplication::instance()) {
-            if (!std::getenv("QT_QPA_PLATFORM"))
-                setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
             // Lives to the end of the process: tearing Qt down among the exit
             // handlers would outlive Qt's own globals.
             new QApplication(keptArgc, argv);
