@@ -65,6 +65,7 @@ struct Tally {
     double cpu = 0;
     uint64_t wakes = 0;
     std::vector<double> gapsMs;  // between successive frames (steps)
+    std::vector<double> lateMs;  // the bare window's wakes after their marks
 
     void addFrames(const std::vector<qint64>& ns) {
         for (size_t i = 1; i < ns.size(); ++i) gapsMs.push_back(static_cast<double>(ns[i] - ns[i - 1]) / 1e6);
@@ -72,8 +73,8 @@ struct Tally {
     double cpuPercent() const { return 100.0 * cpu / seconds; }
     double wakesPerSecond() const { return static_cast<double>(wakes) / seconds; }
     double framesPerSecond() const { return static_cast<double>(gapsMs.size()) / seconds; }
-    double meanGapMs() const {
-        return gapsMs.empty() ? 0 : std::accumulate(gapsMs.begin(), gapsMs.end(), 0.0) / gapsMs.size();
+    static double mean(const std::vector<double>& v) {
+        return v.empty() ? 0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
     }
     double p99GapMs() const {
         if (gapsMs.empty())
@@ -117,6 +118,8 @@ public:
     }
     uint64_t wakes() const { return wakes_; }
     std::vector<qint64>& frameNs() { return frameNs_; }
+    // How late each frame came after its 51 ms mark.
+    std::vector<double>& lateMs() { return lateMs_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
@@ -136,7 +139,9 @@ private:
 
     void frame() {
         ++wakes_;
-        frameNs_.push_back(clock_.nsecsElapsed());
+        const qint64 ns = clock_.nsecsElapsed();
+        frameNs_.push_back(ns);
+        lateMs_.push_back(static_cast<double>(ns) / 1e6 - static_cast<double>(nextMs_));
         const QRect before = spriteRect();
         x_ += dx_;
         if (x_ < 0 || x_ + before.width() > width()) {
@@ -158,6 +163,7 @@ private:
     int dx_ = kStepPx;
     uint64_t wakes_ = 0;
     std::vector<qint64> frameNs_;
+    std::vector<double> lateMs_;
 };
 
 // One turn of the bare window: shown, settled, then measured.
@@ -168,8 +174,10 @@ void bareTurn(Tally& tally, const PictureCache& pictures) {
     w.run();
     spin(kSettleMs);
     w.frameNs().clear();
+    w.lateMs().clear();
     measure(tally, kTurnMs, [&] { return w.wakes(); });
     tally.addFrames(w.frameNs());
+    tally.lateMs.insert(tally.lateMs.end(), w.lateMs().begin(), w.lateMs().end());
 }
 
 // One turn of the host: the title, the sea, a cast, then the lure sinking with
@@ -231,9 +239,10 @@ void BM_LureScreenVsBareWindow(benchmark::State& state) {
         state.counters["bare_wakes_per_s"] = bare.wakesPerSecond();
         state.counters["wake_ratio"] = host.wakesPerSecond() / bare.wakesPerSecond();
         state.counters["host_steps_per_s"] = host.framesPerSecond();
-        state.counters["host_step_ms_mean"] = host.meanGapMs();
+        state.counters["host_step_ms_mean"] = Tally::mean(host.gapsMs);
         state.counters["host_step_ms_p99"] = host.p99GapMs();
-        state.counters["bare_frame_ms_mean"] = bare.meanGapMs();
+        state.counters["bare_frame_ms_mean"] = Tally::mean(bare.gapsMs);
+        state.counters["bare_late_ms_mean"] = Tally::mean(bare.lateMs);
     }
 }
 BENCHMARK(BM_LureScreenVsBareWindow)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
