@@ -52,8 +52,7 @@ uint64_t TimerScheduler::gateOpensAt(uint64_t from) const {
     return since > kStepMs ? from : from + (kStepMs + 1 - since);
 }
 
-std::optional<uint64_t> TimerScheduler::nextTickAt() const {
-    const bool everyTick = fingerprint_ && checkEvery_ > 0;
+std::optional<uint64_t> TimerScheduler::nextTickAt(bool everyTick) const {
     const uint64_t gate = gateOpensAt(now_ + 1);
     std::optional<uint64_t> next;
     for (const Entry& e : entries_) {
@@ -68,8 +67,10 @@ std::optional<uint64_t> TimerScheduler::nextTickAt() const {
 }
 
 void TimerScheduler::runUntil(uint64_t until) {
+    // While skips are checked, every skipped tick is visited.
+    const bool everyTick = fingerprint_ && checkEvery_ > 0;
     while (!screens_.ended()) {
-        const std::optional<uint64_t> next = nextTickAt();
+        const std::optional<uint64_t> next = nextTickAt(everyTick);
         if (!next || *next > until)
             break;
         now_ = *next;

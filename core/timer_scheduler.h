@@ -53,7 +53,7 @@ public:
 
     // The first millisecond after now at which a tick may change the game;
     // nullopt when no timer runs.
-    std::optional<uint64_t> nextTickAt() const;
+    std::optional<uint64_t> nextTickAt() const { return nextTickAt(false); }
 
     // From now on, one in `every` skipped gated ticks is run and must leave
     // `fingerprint` unchanged, or a std::logic_error names the timer.
@@ -69,6 +69,8 @@ private:
         uint64_t order;  // start order
     };
 
+    // With `everyTick`, gated ticks that cannot pass count too.
+    std::optional<uint64_t> nextTickAt(bool everyTick) const;
     uint64_t interval(const Entry& e) const;
     bool dueAt(const Entry& e, uint64_t t) const;
     bool gateShut(uint64_t t) const;

@@ -1,0 +1,207 @@
+// Start-up of the game against a bare window: the time from constructing
+// QApplication to the title window's first paint, and the resident memory
+// then. Every figure comes from a fresh process: the benchmark runs this
+// executable again with --startup=game or --startup=bare, alternating, and
+// reports the medians and their ratios.
+//
+// Linux only: resident memory is VmRSS from /proc/self/status.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QProcess>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/layout.h"
+#include "platform/qt/picture_cache.h"
+#include "platform/qt/qt_host.h"
+#include "platform/qt/screen_window.h"
+
+namespace {
+
+using namespace mogumo;
+
+constexpr int kRuns = 7;  // of each, alternating
+
+long residentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    return -1;
+}
+
+// Notes the first top-level widget to be painted and, once that paint is
+// over, the time and memory; then ends the event loop.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(const QElapsedTimer& clock) : clock_(clock) {}
+    QWidget* window = nullptr;
+    double ms = 0;
+    long rssKb = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (window || event->type() != QEvent::Paint || !watched->isWidgetType())
+            return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (!w->isWindow())
+            return false;
+        window = w;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                ms = static_cast<double>(clock_.nsecsElapsed()) / 1e6;
+                rssKb = residentKb();
+                QCoreApplication::quit();
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    const QElapsedTimer& clock_;
+};
+
+// The bare window: the title window's size, one picture stretched over it.
+class BareTitle : public QWidget {
+public:
+    explicit BareTitle(QPixmap picture) : picture_(std::move(picture)) {
+        const ScreenLayout& title = layoutOf(FormId::Form1);
+        setFixedSize(title.clientWidth / 15, title.clientHeight / 15);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.drawPixmap(rect(), picture_);
+    }
+
+private:
+    QPixmap picture_;
+};
+
+// A child process: starts the game (or the bare window) and prints
+// "<milliseconds> <resident kB>".
+int startupMain(int argc, char** argv, bool game) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    FirstPaint watch(clock);
+    app.installEventFilter(&watch);
+
+    std::unique_ptr<PictureCache> pictures;
+    std::unique_ptr<QtHost> host;
+    std::unique_ptr<BareTitle> bare;
+    if (game) {
+        pictures = std::make_unique<PictureCache>();
+        if (!pictures->load().empty())
+            return 1;
+        QtHost::Options options;
+        options.onEnd = [] {};
+        host = std::make_unique<QtHost>(*pictures, options);
+        host->start();
+    } else {
+        initResources();
+        bare = std::make_unique<BareTitle>(QPixmap(QStringLiteral(":/pictures/title_art.xpm"), "XPM"));
+        bare->show();
+    }
+    QApplication::exec();
+    const QWidget* expected = game ? static_cast<QWidget*>(host->window(FormId::Form1)) : bare.get();
+    if (!watch.window || watch.window != expected)
+        return 2;
+    std::printf("%.3f %ld\n", watch.ms, watch.rssKb);
+    return 0;
+}
+
+struct Startup {
+    double ms = 0;
+    double rssKb = 0;
+};
+
+bool runChild(const char* mode, Startup& out, std::string& error) {
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup=") + QLatin1String(mode)});
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        error = std::string(mode) + " start-up failed: " + p.readAllStandardError().toStdString();
+        return false;
+    }
+    const QList<QByteArray> fields = p.readAllStandardOutput().simplified().split(' ');
+    if (fields.size() != 2) {
+        error = std::string(mode) + " start-up printed no figures";
+        return false;
+    }
+    out.ms = fields[0].toDouble();
+    out.rssKb = fields[1].toDouble();
+    return true;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void BM_StartupVsBareWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        std::vector<double> gameMs, bareMs, gameKb, bareKb;
+        for (int i = 0; i < kRuns; ++i) {
+            Startup g, b;
+            std::string error;
+            if (!runChild("game", g, error) || !runChild("bare", b, error)) {
+                state.SkipWithError(error.c_str());
+                return;
+            }
+            gameMs.push_back(g.ms);
+            bareMs.push_back(b.ms);
+            gameKb.push_back(g.rssKb);
+            bareKb.push_back(b.rssKb);
+        }
+        const double gMs = median(gameMs), bMs = median(bareMs);
+        const double gMb = median(gameKb) / 1024, bMb = median(bareKb) / 1024;
+        state.counters["game_ms"] = gMs;
+        state.counters["bare_ms"] = bMs;
+        state.counters["time_ratio"] = gMs / bMs;
+        state.counters["game_rss_mb"] = gMb;
+        state.counters["bare_rss_mb"] = bMb;
+        state.counters["rss_ratio"] = gMb / bMb;
+    }
+}
+BENCHMARK(BM_StartupVsBareWindow)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--startup=game") == 0)
+            return startupMain(argc, argv, true);
+        if (std::strcmp(argv[i], "--startup=bare") == 0)
+            return startupMain(argc, argv, false);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    // The children inherit the platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
