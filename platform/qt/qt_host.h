@@ -15,6 +15,7 @@
 #include "core/screen_set.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/timer_schedule.h"
+#include "platform/qt/window_desk.h"
 
 namespace mogumo {
 
@@ -67,6 +68,7 @@ public:
     // The window of a shown screen, nullptr when there is none.
     ScreenWindow* window(FormId form) const;
     HelpWindow* helpWindow() const { return help_.get(); }
+    const WindowDesk& desk() const { return desk_; }
     int helpRequests() const { return helpRequests_; }
 
     // Host
@@ -101,6 +103,7 @@ private:
     uint64_t wakes_ = 0;
     int helpRequests_ = 0;
     std::array<ScreenWindow*, kFormCount> windows_{};
+    WindowDesk desk_{windows_};
     std::vector<ScreenWindow*> retired_;
     std::unique_ptr<HelpWindow> help_;
     ScreenSet screens_;  // last: its screens talk to everything above

@@ -10,9 +10,11 @@
 
 #include "core/screen.h"
 #include "platform/qt/font_map.h"
+#include "platform/qt/game_button.h"
 #include "platform/qt/picture_box_widget.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/progress_widget.h"
+#include "platform/qt/window_placement.h"
 
 namespace mogumo {
 
@@ -46,8 +48,7 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
     setWindowTitle(QString::fromUtf8(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
     // The client area lands where the layout puts it; X11 places a top-level
     // widget's geometry without its frame.
-    const QRect client(layout.clientLeft / 15, layout.clientTop / 15, layout.clientWidth / 15,
-                       layout.clientHeight / 15);
+    const QRect client = WindowPlacement::laidOutClient(form_);
     setGeometry(client);
     setFixedSize(client.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -55,6 +56,10 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
         setWindowIcon(QIcon(*icon));
     setFont(FontMap::fontFor(std::nullopt, layout.screenFont));
     setFocusPolicy(keysDrivePlay(form_) ? Qt::StrongFocus : Qt::NoFocus);
+    // The battle splash is only looked at: the window system must not hand
+    // it the keys the battle screen below it is played with.
+    if (!takesKeys(form_))
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     createChildren();
     sync();
 }
@@ -73,8 +78,7 @@ void ScreenWindow::createChildren() {
         QWidget* w = nullptr;
         switch (c.kind) {
             case ControlKind::Button: {
-                auto* b = new QPushButton(this);
-                b->setAutoDefault(false);
+                auto* b = new GameButton(this);
                 const size_t index = i;
                 connect(b, &QPushButton::clicked, this, [this, index] {
                     if (screen_ && callbacks_.click)
@@ -90,6 +94,7 @@ void ScreenWindow::createChildren() {
                 t->setVerticalScrollBarPolicy(c.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
                 t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+                t->setTabChangesFocus(true);
                 // A disabled text box still shows its text in the normal colour.
                 QPalette pal = t->palette();
                 pal.setColor(QPalette::Disabled, QPalette::Text, pal.color(QPalette::Active, QPalette::Text));
@@ -216,14 +221,18 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
 void ScreenWindow::focusAtOpen() {
     if (!screen_)
         return;
+    // The control that can take the focus with the lowest tab order.
+    const Child* first = nullptr;
     for (const Child& ch : children_) {
         const Control& c = screen_->controls()[ch.index];
-        if (c.hasFocusAtOpen && ch.widget->focusPolicy() != Qt::NoFocus) {
-            ch.widget->setFocus(Qt::OtherFocusReason);
-            return;
-        }
+        if (c.tabOrder < 0 || !c.enabled || !c.visible || ch.widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (!first || c.tabOrder < screen_->controls()[first->index].tabOrder)
+            first = &ch;
     }
-    if (keysDrivePlay(form_))
+    if (first)
+        first->widget->setFocus(Qt::OtherFocusReason);
+    else if (keysDrivePlay(form_))
         setFocus(Qt::OtherFocusReason);
 }
 
