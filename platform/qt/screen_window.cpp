@@ -46,6 +46,11 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
       callbacks_(std::move(callbacks)) {
     const ScreenLayout& layout = screen.layout();
     setWindowTitle(QString::fromUtf8(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
+    // The battle splash is only looked at: the window system must not hand
+    // it the keys the battle screen below it is played with. Flags go first:
+    // changing them later forgets where the window was placed.
+    if (!takesKeys(form_))
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     // The client area lands where the layout puts it; X11 places a top-level
     // widget's geometry without its frame.
     const QRect client = WindowPlacement::laidOutClient(form_);
@@ -56,10 +61,6 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
         setWindowIcon(QIcon(*icon));
     setFont(FontMap::fontFor(std::nullopt, layout.screenFont));
     setFocusPolicy(keysDrivePlay(form_) ? Qt::StrongFocus : Qt::NoFocus);
-    // The battle splash is only looked at: the window system must not hand
-    // it the keys the battle screen below it is played with.
-    if (!takesKeys(form_))
-        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     createChildren();
     sync();
 }
