@@ -92,16 +92,27 @@ void ScreenPainter::paintLabel(QPainter& p, const Control& c, const std::optiona
         p.drawRect(r.adjusted(0, 0, -1, -1));
         textRect = r.adjusted(2, 1, -2, -1);
     }
-    p.setFont(FontMap::fontFor(c.font, screenFont));
+    const QFont font = FontMap::fontFor(c.font, screenFont);
+    p.setFont(font);
     p.setPen(colour(c.foreColour.value_or(kBlack)));
-    // Captions wrap between words; a caption of one word stays on its line
-    // and may spill past the label's sides, centred as it is.
+    const QFontMetrics fm(font, p.device());
+    // A caption of one line that fits the label, or of one word, stays on
+    // its line and is drawn whole, underline and all; a one-word caption may
+    // spill past the label's sides, centred as it is.
     const QString text = qText(c.text);
-    const bool oneWord = !text.contains(QLatin1Char(' ')) && !text.contains(QChar(0x3000)) &&
-                         !text.contains(QLatin1Char('\n'));
-    const int align = (c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop |
-                      (oneWord ? Qt::TextDontClip : Qt::TextWordWrap);
-    p.drawText(textRect, align, text);
+    const int halign = c.centred ? Qt::AlignHCenter : Qt::AlignLeft;
+    const bool oneWord = !text.contains(QLatin1Char(' ')) && !text.contains(QChar(0x3000));
+    if (!text.contains(QLatin1Char('\n')) && (oneWord || fm.horizontalAdvance(text) <= textRect.width())) {
+        p.drawText(textRect, halign | Qt::AlignTop | Qt::TextDontClip, text);
+        return;
+    }
+    // Longer captions wrap between words and are cut off at the label's
+    // bottom, all but the underline of the last line, which lies below the
+    // box where the font is taller than the label was made for.
+    p.save();
+    p.setClipRect(textRect.adjusted(0, 0, 0, font.underline() ? fm.descent() : 0), Qt::IntersectClip);
+    p.drawText(textRect, halign | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip, text);
+    p.restore();
 }
 
 void ScreenPainter::paintImage(QPainter& p, const Control& c) const {
