@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <algorithm>
 
 #include "core/screen.h"
@@ -59,7 +60,7 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (const QPixmap* icon = pictures.pixmap(layout.icon))
         setWindowIcon(QIcon(*icon));
-    setFont(FontMap::fontFor(std::nullopt, layout.screenFont));
+    setFont(FontMap::fontFor(std::nullopt, layout.screenFont, devicePixelRatioF()));
     setFocusPolicy(keysDrivePlay(form_) ? Qt::StrongFocus : Qt::NoFocus);
     createChildren();
     sync();
@@ -110,7 +111,7 @@ void ScreenWindow::createChildren() {
         }
         if (!w)
             continue;
-        w->setFont(FontMap::fontFor(c.font, screenFont));
+        w->setFont(FontMap::fontFor(c.font, screenFont, devicePixelRatioF()));
         if (noFocus || c.kind == ControlKind::PictureBox || c.kind == ControlKind::ProgressBar)
             w->setFocusPolicy(Qt::NoFocus);
         else
@@ -198,7 +199,17 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
             if (child.text == c.text)
                 break;
             child.text = c.text;
-            static_cast<QPlainTextEdit*>(w)->setPlainText(qText(c.text));
+            auto* t = static_cast<QPlainTextEdit*>(w);
+            const QString text = qText(c.text);
+            t->setPlainText(text);
+            // Letters the box's font cannot draw legibly come from another.
+            QTextCursor cursor(t->document());
+            for (const QTextLayout::FormatRange& run :
+                 FontMap::lentLetters(text, t->font(), devicePixelRatioF())) {
+                cursor.setPosition(run.start);
+                cursor.setPosition(run.start + run.length, QTextCursor::KeepAnchor);
+                cursor.mergeCharFormat(run.format);
+            }
             break;
         }
         case ControlKind::PictureBox: {
