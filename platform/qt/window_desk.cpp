@@ -3,6 +3,7 @@
 #include <QWindow>
 
 #include "platform/qt/screen_window.h"
+#include "platform/qt/window_frames.h"
 #include "platform/qt/window_placement.h"
 
 namespace mogumo {
@@ -30,7 +31,7 @@ void WindowDesk::learnFrames() {
     for (ScreenWindow* w : windows_) {
         const QWindow* h = w && w->isVisible() ? w->windowHandle() : nullptr;
         if (h && h->isExposed()) {
-            frames_ = h->frameMargins();
+            frames_ = deviceFrameMargins(*h);
             return;
         }
     }
@@ -44,7 +45,8 @@ void WindowDesk::place(ScreenWindow& w) {
     const ScreenWindow* u = windows_[static_cast<size_t>(*upper)];
     const QRect upperClient = u && u->screen() ? u->geometry() : WindowPlacement::laidOutClient(*upper);
     const QRect laidOut = WindowPlacement::laidOutClient(w.form());
-    const QPoint at = WindowPlacement::stackedClientPos(upperClient, laidOut.topLeft(), *frames_, *frames_);
+    const QPoint at = WindowPlacement::stackedClientPos(upperClient, laidOut.topLeft(), *frames_, *frames_,
+                                                        w.devicePixelRatioF());
     // A top-level widget's geometry is its client area.
     w.setGeometry(QRect(at, laidOut.size()));
 }

@@ -34,8 +34,8 @@ public:
     ScreenWindow* helpOpening();
     void helpClosed();
 
-    // The frames the window system puts round the game's windows, once a
-    // window has been on the desktop long enough to show them.
+    // The frames the window system puts round the game's windows, in device
+    // pixels, once a window has been on the desktop long enough to show them.
     std::optional<QMargins> frames() const { return frames_; }
 
     // The window that has, or should have, the keyboard.

@@ -1,5 +1,7 @@
 #include "platform/qt/window_placement.h"
 
+#include <cmath>
+
 namespace mogumo::WindowPlacement {
 
 std::optional<FormId> upperOf(FormId lower) {
@@ -11,9 +13,11 @@ std::optional<FormId> upperOf(FormId lower) {
 }
 
 QPoint stackedClientPos(const QRect& upperClient, const QPoint& lowerLaidOut, const QMargins& upperFrame,
-                        const QMargins& lowerFrame) {
+                        const QMargins& lowerFrame, qreal scale) {
     const int upperBottom = upperClient.y() + upperClient.height();
-    return {lowerLaidOut.x(), upperBottom + upperFrame.bottom() + lowerFrame.top()};
+    const int between = upperFrame.bottom() + lowerFrame.top();
+    const int logical = scale > 0 ? static_cast<int>(std::floor(between / scale)) : between;
+    return {lowerLaidOut.x(), upperBottom + logical};
 }
 
 QRect laidOutClient(FormId form) {

@@ -25,10 +25,13 @@ std::optional<FormId> upperOf(FormId lower);
 
 // The client position of the lower window of a pair: its left edge as laid
 // out, its client top just under the upper window's bottom frame and its own
-// top frame. Frames are as the window system reports them, in the same
-// logical pixels as the rectangles.
+// top frame. Rectangles are in the game's logical pixels; frames in device
+// pixels, as the window system draws them whatever the scale, which is the
+// number of device pixels to a logical one. Where the frames come to a
+// fraction of a logical pixel, the lower window rather covers the last
+// device pixel of the upper frame than leaves a gap.
 QPoint stackedClientPos(const QRect& upperClient, const QPoint& lowerLaidOut, const QMargins& upperFrame,
-                        const QMargins& lowerFrame);
+                        const QMargins& lowerFrame, qreal scale = 1.0);
 
 // A screen's client area as laid out, in logical pixels.
 QRect laidOutClient(FormId form);

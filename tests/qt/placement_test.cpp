@@ -56,15 +56,29 @@ TEST(WindowPlacementTest, TheLowerWindowSitsJustUnderTheUpperFrame) {
         {"the layout's own frames, battle", splash, battle, {4, 24, 4, 4}, battle},
         {"thin frames", cast, lure, {1, 18, 1, 1}, {lure.x(), 281}},
         {"a title bar only", splash, battle, {0, 20, 0, 0}, {battle.x(), 239}},
-        // At scale 2 the client areas keep their logical size while the
-        // frames, the same in device pixels, are half as tall in logical ones.
-        {"scale 2", cast, lure, {2, 11, 2, 2}, {lure.x(), 275}},
-        {"scale 2, battle", splash, battle, {2, 11, 2, 2}, {battle.x(), 232}},
         // Wherever the upper window really is, the lower one follows it down.
         {"upper window moved down", cast.translated(0, 40), lure, {4, 22, 4, 4}, {lure.x(), 328}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(stackedClientPos(c.upper, c.laidOut, c.frame, c.frame), c.expected) << c.what;
+}
+
+// At scale 2 the client areas keep their logical size, so the laid-out gap
+// doubles on the screen, while the frames stay as many device pixels.
+TEST(WindowPlacementTest, AtScaleTwoTheFramesCountHalf) {
+    const QRect cast = laidOutClient(FormId::Form5);
+    const QPoint lure = laidOutClient(FormId::Form6).topLeft();
+    const struct {
+        const char* what;
+        QMargins frame;
+        int top;
+    } cases[] = {
+        {"no frames", {}, 262},
+        {"the layout's own frames", {4, 22, 4, 4}, 275},
+        {"a thin frame of an odd height: the last device pixel is covered", {1, 20, 1, 1}, 272},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(stackedClientPos(cast, lure, c.frame, c.frame, 2.0), QPoint(lure.x(), c.top)) << c.what;
 }
 
 TEST(WindowPlacementTest, TheUpperBottomAndTheLowerTopFrameCount) {
