@@ -1,6 +1,7 @@
 #include "platform/qt/font_map.h"
 
 #include <QFontDatabase>
+#include <QTextCharFormat>
 #include <array>
 #include <utility>
 
@@ -21,20 +22,60 @@ QString FontMap::family(std::string_view gameFamily) {
     return QStringLiteral("IPAPGothic");
 }
 
-QFont FontMap::toQFont(const Font& font) {
+namespace {
+
+// Text below 16 device pixels (12 pt at 96 dpi) counts as small.
+bool isSmall(qreal points, qreal devicePixelRatio) {
+    return points * devicePixelRatio < 12.0;
+}
+
+}  // namespace
+
+QFont FontMap::toQFont(const Font& font, qreal devicePixelRatio) {
     QFont f(family(font.family));
     f.setPointSizeF(font.points);
     f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
     f.setUnderline(font.underline);
+    if (isSmall(font.points, devicePixelRatio))
+        f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }
 
-QFont FontMap::fontFor(const std::optional<Font>& own, const std::optional<Font>& screenFont) {
+QFont FontMap::fontFor(const std::optional<Font>& own, const std::optional<Font>& screenFont,
+                       qreal devicePixelRatio) {
     if (own)
-        return toQFont(*own);
+        return toQFont(*own, devicePixelRatio);
     if (screenFont)
-        return toQFont(*screenFont);
-    return toQFont(Font{"ＭＳ Ｐゴシック", 9.0f, false, false});
+        return toQFont(*screenFont, devicePixelRatio);
+    return toQFont(Font{"ＭＳ Ｐゴシック", 9.0f, false, false}, devicePixelRatio);
+}
+
+QList<QTextLayout::FormatRange> FontMap::lentLetters(const QString& text, const QFont& font,
+                                                     qreal devicePixelRatio) {
+    QList<QTextLayout::FormatRange> runs;
+    static const QString lenderFamily = QStringLiteral("DejaVu Sans Mono");
+    if (font.family() != QLatin1String("IPAGothic") || !isSmall(font.pointSizeF(), devicePixelRatio) ||
+        !QFontDatabase::hasFamily(lenderFamily))
+        return runs;
+    QFont lender(lenderFamily);
+    lender.setPointSizeF(font.pointSizeF());
+    lender.setWeight(font.weight());
+    lender.setUnderline(font.underline());
+    lender.setHintingPreference(QFont::PreferFullHinting);
+    QTextCharFormat format;
+    format.setFont(lender);
+    const auto lent = [](QChar c) { return c == QLatin1Char('m') || c == QLatin1Char('M'); };
+    for (qsizetype i = 0; i < text.size();) {
+        if (!lent(text[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && lent(text[end])) ++end;
+        runs.append({static_cast<int>(i), static_cast<int>(end - i), format});
+        i = end;
+    }
+    return runs;
 }
 
 }  // namespace mogumo

@@ -2,9 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/qt/font_map.h"
 #include "platform/qt/picture_cache.h"
@@ -30,7 +33,24 @@ bool HelpWindow::documentExists(const QUrl& url) {
     return false;
 }
 
-bool HelpWindow::open() {
+void HelpWindow::placeOver(QWidget& w, const QWidget* over) {
+    if (!over || w.isVisible())
+        return;  // left where the player last had it
+    const QRect target = over->frameGeometry();
+    QRect r(QPoint(0, 0), w.frameGeometry().size());
+    r.moveCenter(target.center());
+    if (const QScreen* screen = over->screen()) {
+        // On the desktop as a whole, title bar first.
+        const QRect desk = screen->availableGeometry();
+        r.moveRight(std::min(r.right(), desk.right()));
+        r.moveBottom(std::min(r.bottom(), desk.bottom()));
+        r.moveLeft(std::max(r.left(), desk.left()));
+        r.moveTop(std::max(r.top(), desk.top()));
+    }
+    w.move(r.topLeft());
+}
+
+bool HelpWindow::open(const QWidget* over) {
     if (!documentExists(url_)) {
         const QString name = QFileInfo(url_.path()).fileName();
         if (!notice_) {
@@ -40,15 +60,34 @@ bool HelpWindow::open() {
             notice_->setAttribute(Qt::WA_DeleteOnClose);
         }
         // Not modal: the game's timers keep running behind the notice.
+        notice_->adjustSize();
+        placeOver(*notice_, over);
         notice_->show();
         notice_->raise();
         return false;
     }
     browser_->setSource(url_);
+    placeOver(*this, over);
     show();
     raise();
     activateWindow();
     return true;
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc puts the viewer away, also where no window manager gives it a
+    // close box.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void HelpWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (onClosed_)
+        onClosed_();
 }
 
 }  // namespace mogumo

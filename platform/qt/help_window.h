@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 
 class QTextBrowser;
 
@@ -17,9 +18,13 @@ public:
 
     explicit HelpWindow(QUrl url = defaultUrl());
 
-    // Shows the document, or the notice when it cannot be found. Returns
-    // whether the document was shown.
-    bool open();
+    // Shows the document, or the notice when it cannot be found, over the
+    // given window (the game window being played) or else where the window
+    // system puts it. Returns whether the document was shown.
+    bool open(const QWidget* over = nullptr);
+
+    // Called whenever the help goes away (Esc, its close box, the game's end).
+    void setOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
 
     QTextBrowser* browser() const { return browser_; }
     // The notice of the last failed open, while it is up.
@@ -28,7 +33,14 @@ public:
     // Whether the document behind a help location exists.
     static bool documentExists(const QUrl& url);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    void placeOver(QWidget& w, const QWidget* over);
+
+    std::function<void()> onClosed_;
     QUrl url_;
     QTextBrowser* browser_;
     QPointer<QMessageBox> notice_;

@@ -276,21 +276,26 @@ void QtHost::screenShown(Screen& screen) {
             close(w.form());
     };
     slot = new ScreenWindow(screen, pictures_, std::move(callbacks));
+    desk_.place(*slot);
     slot->show();
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         slot->raise();
     slot->focusAtOpen();
+    desk_.opened(*slot);
 }
 
 void QtHost::screenEnabledChanged(Screen& screen) {
-    if (ScreenWindow* w = window(screen.id()); w && w->instance() == screen.instance())
+    if (ScreenWindow* w = window(screen.id()); w && w->instance() == screen.instance()) {
         w->setEnabled(screen.enabled());
+        desk_.enabledChanged();
+    }
 }
 
 void QtHost::screenUnloaded(Screen& screen) {
     scheduler_.screenGone(screen);
     ScreenWindow*& slot = windows_[static_cast<size_t>(screen.id())];
     if (slot && slot->instance() == screen.instance()) {
+        desk_.closing(*slot);
         // The screen object dies once this event is over: let go of it now.
         slot->detach();
         retired_.push_back(slot);
@@ -304,9 +309,15 @@ void QtHost::showHelp() {
 }
 
 void QtHost::openHelp() {
-    if (!help_)
+    if (!help_) {
         help_ = std::make_unique<HelpWindow>(options_.helpUrl);
-    help_->open();
+        // Put away, the help gives the keys back to the screen being played.
+        help_->setOnClosed([this] {
+            if (!screens_.ended())
+                desk_.helpClosed();
+        });
+    }
+    help_->open(desk_.helpOpening());
 }
 
 void QtHost::endProgram() {

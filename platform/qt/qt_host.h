@@ -15,6 +15,7 @@
 #include "core/screen_set.h"
 #include "core/timer_scheduler.h"
 #include "platform/qt/key_map.h"
+#include "platform/qt/window_desk.h"
 
 namespace mogumo {
 
@@ -103,6 +104,7 @@ public:
     // The window of a shown screen, nullptr when there is none.
     ScreenWindow* window(FormId form) const;
     HelpWindow* helpWindow() const { return help_.get(); }
+    const WindowDesk& desk() const { return desk_; }
     int helpRequests() const { return helpRequests_; }
 
     // Host
@@ -143,6 +145,7 @@ private:
     unsigned shown_ = 0;  // the screens shown after the last event, as bits
     bool failed_ = false;
     std::array<ScreenWindow*, kFormCount> windows_{};
+    WindowDesk desk_{windows_};
     std::vector<ScreenWindow*> retired_;
     std::unique_ptr<HelpWindow> help_;
     TimerScheduler scheduler_;  // ticks the screens below

@@ -92,16 +92,63 @@ void ScreenPainter::paintLabel(QPainter& p, const Control& c, const std::optiona
         p.drawRect(r.adjusted(0, 0, -1, -1));
         textRect = r.adjusted(2, 1, -2, -1);
     }
-    p.setFont(FontMap::fontFor(c.font, screenFont));
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QFont font = FontMap::fontFor(c.font, screenFont, dpr);
+    p.setFont(font);
     p.setPen(colour(c.foreColour.value_or(kBlack)));
-    // Captions wrap between words; a caption of one word stays on its line
-    // and may spill past the label's sides, centred as it is.
+    const QFontMetrics fm(font, p.device());
     const QString text = qText(c.text);
-    const bool oneWord = !text.contains(QLatin1Char(' ')) && !text.contains(QChar(0x3000)) &&
-                         !text.contains(QLatin1Char('\n'));
-    const int align = (c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop |
-                      (oneWord ? Qt::TextDontClip : Qt::TextWordWrap);
-    p.drawText(textRect, align, text);
+    const int halign = c.centred ? Qt::AlignHCenter : Qt::AlignLeft;
+    const QList<QTextLayout::FormatRange> lent = FontMap::lentLetters(text, font, dpr);
+    // A caption of one line that fits the label, or of one word, stays on
+    // its line and is drawn whole, underline and all; a one-word caption may
+    // spill past the label's sides, centred as it is.
+    const bool oneWord = !text.contains(QLatin1Char(' ')) && !text.contains(QChar(0x3000));
+    const bool oneLine =
+        !text.contains(QLatin1Char('\n')) && (oneWord || fm.horizontalAdvance(text) <= textRect.width());
+    // Longer captions wrap between words and are cut off at the label's
+    // bottom, all but the underline of the last line, which lies below the
+    // box where the font is taller than the label was made for.
+    p.save();
+    if (!oneLine)
+        p.setClipRect(textRect.adjusted(0, 0, 0, font.underline() ? fm.descent() : 0), Qt::IntersectClip);
+    if (lent.isEmpty())
+        p.drawText(textRect, halign | Qt::AlignTop | Qt::TextDontClip | (oneLine ? 0 : Qt::TextWordWrap),
+                   text);
+    else
+        drawLaidOut(p, textRect, halign, !oneLine, text, font, lent);
+    p.restore();
+}
+
+void ScreenPainter::drawLaidOut(QPainter& p, const QRect& box, int halign, bool wrap, const QString& text,
+                                const QFont& font, const QList<QTextLayout::FormatRange>& formats) {
+    QTextOption option(Qt::Alignment(halign) | Qt::AlignTop);
+    option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+    // Lines keep the pitch of the label's own font, whatever a lent letter's.
+    const int pitch = QFontMetrics(font, p.device()).lineSpacing();
+    int y = 0;
+    int start = 0;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QList<QTextLayout::FormatRange> own;
+        for (QTextLayout::FormatRange r : formats) {
+            if (r.start < start || r.start >= start + paragraph.size())
+                continue;
+            r.start -= start;
+            own.append(r);
+        }
+        QTextLayout layout(paragraph, font, p.device());
+        layout.setTextOption(option);
+        layout.setFormats(own);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(box.width());
+            line.setPosition(QPointF(0, y));
+            y += pitch;
+        }
+        layout.endLayout();
+        layout.draw(&p, box.topLeft());
+        start += static_cast<int>(paragraph.size()) + 1;
+    }
 }
 
 void ScreenPainter::paintImage(QPainter& p, const Control& c) const {

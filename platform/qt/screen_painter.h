@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QTextLayout>
 #include <optional>
 
 #include "core/control.h"
@@ -44,6 +45,10 @@ public:
 private:
     void paintLabel(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const;
     void paintImage(QPainter& p, const Control& c) const;
+    // Text with some of its letters in another face, laid out as drawText
+    // would: wrapped between words when asked, aligned left or centred.
+    static void drawLaidOut(QPainter& p, const QRect& box, int halign, bool wrap, const QString& text,
+                            const QFont& font, const QList<QTextLayout::FormatRange>& formats);
     static void paintShape(QPainter& p, const Control& c);
     static void paintLine(QPainter& p, const Control& c);
 

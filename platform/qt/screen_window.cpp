@@ -6,13 +6,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <algorithm>
 
 #include "core/screen.h"
 #include "platform/qt/font_map.h"
+#include "platform/qt/game_button.h"
 #include "platform/qt/picture_box_widget.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/progress_widget.h"
+#include "platform/qt/window_placement.h"
 
 namespace mogumo {
 
@@ -44,16 +47,20 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
       callbacks_(std::move(callbacks)) {
     const ScreenLayout& layout = screen.layout();
     setWindowTitle(QString::fromUtf8(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
+    // The battle splash is only looked at: the window system must not hand
+    // it the keys the battle screen below it is played with. Flags go first:
+    // changing them later forgets where the window was placed.
+    if (!takesKeys(form_))
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     // The client area lands where the layout puts it; X11 places a top-level
     // widget's geometry without its frame.
-    const QRect client(layout.clientLeft / 15, layout.clientTop / 15, layout.clientWidth / 15,
-                       layout.clientHeight / 15);
+    const QRect client = WindowPlacement::laidOutClient(form_);
     setGeometry(client);
     setFixedSize(client.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (const QPixmap* icon = pictures.pixmap(layout.icon))
         setWindowIcon(QIcon(*icon));
-    setFont(FontMap::fontFor(std::nullopt, layout.screenFont));
+    setFont(FontMap::fontFor(std::nullopt, layout.screenFont, devicePixelRatioF()));
     setFocusPolicy(keysDrivePlay(form_) ? Qt::StrongFocus : Qt::NoFocus);
     createChildren();
     sync();
@@ -73,8 +80,7 @@ void ScreenWindow::createChildren() {
         QWidget* w = nullptr;
         switch (c.kind) {
             case ControlKind::Button: {
-                auto* b = new QPushButton(this);
-                b->setAutoDefault(false);
+                auto* b = new GameButton(this);
                 const size_t index = i;
                 connect(b, &QPushButton::clicked, this, [this, index] {
                     if (screen_ && callbacks_.click)
@@ -90,6 +96,7 @@ void ScreenWindow::createChildren() {
                 t->setVerticalScrollBarPolicy(c.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
                 t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+                t->setTabChangesFocus(true);
                 // A disabled text box still shows its text in the normal colour.
                 QPalette pal = t->palette();
                 pal.setColor(QPalette::Disabled, QPalette::Text, pal.color(QPalette::Active, QPalette::Text));
@@ -104,7 +111,7 @@ void ScreenWindow::createChildren() {
         }
         if (!w)
             continue;
-        w->setFont(FontMap::fontFor(c.font, screenFont));
+        w->setFont(FontMap::fontFor(c.font, screenFont, devicePixelRatioF()));
         if (noFocus || c.kind == ControlKind::PictureBox || c.kind == ControlKind::ProgressBar)
             w->setFocusPolicy(Qt::NoFocus);
         else
@@ -192,7 +199,17 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
             if (child.text == c.text)
                 break;
             child.text = c.text;
-            static_cast<QPlainTextEdit*>(w)->setPlainText(qText(c.text));
+            auto* t = static_cast<QPlainTextEdit*>(w);
+            const QString text = qText(c.text);
+            t->setPlainText(text);
+            // Letters the box's font cannot draw legibly come from another.
+            QTextCursor cursor(t->document());
+            for (const QTextLayout::FormatRange& run :
+                 FontMap::lentLetters(text, t->font(), devicePixelRatioF())) {
+                cursor.setPosition(run.start);
+                cursor.setPosition(run.start + run.length, QTextCursor::KeepAnchor);
+                cursor.mergeCharFormat(run.format);
+            }
             break;
         }
         case ControlKind::PictureBox: {
@@ -216,14 +233,18 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
 void ScreenWindow::focusAtOpen() {
     if (!screen_)
         return;
+    // The control that can take the focus with the lowest tab order.
+    const Child* first = nullptr;
     for (const Child& ch : children_) {
         const Control& c = screen_->controls()[ch.index];
-        if (c.hasFocusAtOpen && ch.widget->focusPolicy() != Qt::NoFocus) {
-            ch.widget->setFocus(Qt::OtherFocusReason);
-            return;
-        }
+        if (c.tabOrder < 0 || !c.enabled || !c.visible || ch.widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (!first || c.tabOrder < screen_->controls()[first->index].tabOrder)
+            first = &ch;
     }
-    if (keysDrivePlay(form_))
+    if (first)
+        first->widget->setFocus(Qt::OtherFocusReason);
+    else if (keysDrivePlay(form_))
         setFocus(Qt::OtherFocusReason);
 }
 

@@ -49,6 +49,8 @@ public:
     // Whether the screen is played with the keyboard: none of its controls
     // takes the focus, so every key reaches the window.
     static bool keysDrivePlay(FormId form) { return form == FormId::Form6 || form == FormId::Form8; }
+    // Whether the window may ever have the keyboard; the battle splash never.
+    static bool takesKeys(FormId form) { return form != FormId::Form7; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

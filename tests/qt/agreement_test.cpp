@@ -71,16 +71,7 @@ std::vector<std::string> playOnQtHost(const std::string& script) {
         } else if (c.verb == "keyup") {
             EXPECT_TRUE(host.keyUp(form, code)) << c.line;
         } else if (c.verb == "run") {
-            const uint64_t end = real + c.number;
-            for (int wakes = 0; host.nextWakeAt() && *host.nextWakeAt() <= end; ++wakes) {
-                if (wakes > 1000000) {
-                    ADD_FAILURE() << "the host keeps waking";
-                    return dumps;
-                }
-                real = std::max(real, *host.nextWakeAt());
-                host.wake();
-            }
-            real = end;
+            runHostFor(host, real, c.number);
         } else if (c.verb == "dump") {
             host.wake();  // the ticks due by now
             dumps.push_back(host.dump());
