@@ -97,5 +97,16 @@ TEST_F(ShotTest, TheBiteTransitionDrawsBlackRectanglesOverTheScene) {
     EXPECT_EQ(img.pixel(5, 5), rgb(0, 128, 128));  // not reached yet
 }
 
+// A window repaints a windowless control when anything about it changed, the
+// font included.
+TEST(ScreenPainter, AnyChangedFieldIsAnotherPaint) {
+    Control a;
+    a.text = "x";
+    Control b = a;
+    EXPECT_TRUE(ScreenPainter::samePaint(a, b));
+    b.font = Font{"ＭＳ ゴシック", 12.0f, true, false};
+    EXPECT_FALSE(ScreenPainter::samePaint(a, b));
+}
+
 }  // namespace
 }  // namespace mogumo
