@@ -91,24 +91,32 @@ TEST(Battle, TheFirstStepFightsAndMovesTheLineToTheFish) {
     EXPECT_EQ(fish.left, 1995 + static_cast<float>(f.drift));
 }
 
-// Each fighting move takes 10 to 30 from the drift and rounds to the nearest
-// whole twip (halves to even); the idle 2 follows. Replayed from a copy of the
-// random source.
-TEST(Battle, TheFightingDriftIsRoundedNotCut) {
+// Each fighting move takes 10 to 30 from the drift, and a pull divides it by
+// 1.4; both round to the nearest whole twip (halves to even). Steps without
+// a pull lose the idle 2. Replayed from a copy of the random source, pulling
+// every other step.
+TEST(Battle, TheFightingAndPulledDriftsAreRoundedNotCut) {
     Game g;
     hookAFish(g);
     RandomSource preview = g.sim.screens().random();
     double drift = 0;
-    bool truncationDiffers = false;
-    for (int step = 0; step < 6; ++step) {
+    bool moveTells = false, pullTells = false;  // truncation would differ
+    for (int step = 0; step < 12; ++step) {
+        const bool pull = step % 2 == 1;
+        if (pull)
+            g.keyDown(kBattle, 16);
         ASSERT_GT(preview.draw() * 200.0, 5.0) << "the fish rested; pick other steps";
-        const double away = static_cast<double>(preview.draw()) * 20 + 10;
-        truncationDiffers = truncationDiffers || std::trunc(drift - away) != std::nearbyint(drift - away);
-        drift = std::nearbyint(drift - away) - 2;
+        const double away = drift - (static_cast<double>(preview.draw()) * 20 + 10);
+        moveTells = moveTells || std::trunc(away) != std::nearbyint(away);
+        drift = std::max(std::nearbyint(away), -500.0);
+        pullTells = pullTells || (pull && std::trunc(drift / 1.4) != std::nearbyint(drift / 1.4));
+        drift = pull ? std::nearbyint(drift / 1.4) : drift - 2;
         g.run(step == 0 ? 1 : 51);
         ASSERT_EQ(fight(g).drift, drift) << step;
+        g.keyUp(kBattle, 16);
     }
-    EXPECT_TRUE(truncationDiffers) << "these draws cannot tell rounding from truncation";
+    EXPECT_TRUE(moveTells) << "these draws cannot tell rounding from truncation";
+    EXPECT_TRUE(pullTells) << "these pulls cannot tell rounding from truncation";
 }
 
 // The far bound at 360 holds the fish and sinks it 10; the near bound at 3675
@@ -217,12 +225,12 @@ TEST(Battle, EndLosesTheFishWhichSwimsOffBeforeTheCastScreenReturns) {
     hookAFish(g);
     g.steps(5);
     const int32_t life = g.state().PlayerLife;
+    const float lineEnd = g.ctl(kBattle, "ito").x1;
     g.keyDown(kBattle, 35);
     EXPECT_EQ(g.state().PlayerLife, life);  // End cuts the line; the life is untouched
     g.steps(1);
     EXPECT_TRUE(g.ctl(kBattle, "Timer2").enabled);
     const Control& fish = g.ctl(kBattle, "uoyosu");
-    const float lineEnd = g.ctl(kBattle, "ito").x1;
     for (int ms = 0; ms < 100000 && g.ctl(kBattle, "Timer2").enabled; ++ms) g.run(1);
     ASSERT_FALSE(g.ctl(kBattle, "Timer2").enabled) << "the fish never left";
     EXPECT_LE(fish.left + fish.width, 0);
@@ -240,6 +248,28 @@ TEST(Battle, EndLosesTheFishWhichSwimsOffBeforeTheCastScreenReturns) {
     EXPECT_TRUE(g.screen(FormId::Form5).enabled());
     EXPECT_EQ(g.ctl(FormId::Form5, "Label1").text, "hp:");
     EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "");
+}
+
+// The escape ends once the fish has wholly left at the left edge (its right
+// edge at 0), not before. Resting, the fish drifts a predictable 2 a step.
+TEST(Battle, TheEscapeEndsWhenTheFishIsWhollyOut) {
+    for (float margin : {1.0f, 0.0f}) {
+        Game g;
+        hookAFish(g);
+        g.run(1);
+        const float full = g.ctl(kBattle, "HP", 0).max;
+        stepUntil(g, 400, [&] { return fight(g).rest >= 5 && fight(g).fishLife < full - 3; });
+        g.keyDown(kBattle, 35);
+        g.steps(1);
+        ASSERT_TRUE(g.ctl(kBattle, "Timer2").enabled);
+        Control& fish = g.ctl(kBattle, "uoyosu");
+        const float drift = static_cast<float>(fight(g).drift) - 2;
+        fish.left = -fish.width - drift + margin;
+        g.steps(1);
+        ASSERT_EQ(fish.left + fish.width, margin);
+        EXPECT_EQ(g.ctl(kBattle, "Timer2").enabled, margin > 0) << margin;
+        EXPECT_EQ(g.ctl(kBattle, "Label2").visible, margin == 0) << margin;
+    }
 }
 
 // With the alternative angler swapped in, the splash shows the swimsuit
@@ -285,9 +315,17 @@ TEST(Battle, ARestingFishRecoversAndRisesWhenPulled) {
     Game g;
     hookAFish(g);
     g.run(1);
-    stepUntil(g, 400, [&] { return fight(g).rest >= 0; });
+    // The step that starts the rest draws the chance, then the rest's length.
+    RandomSource preview = g.sim.screens().random();
+    stepUntil(g, 400, [&] {
+        if (fight(g).rest >= 0)
+            return true;
+        preview = g.sim.screens().random();
+        return false;
+    });
+    preview.draw();
     FightState f = fight(g);
-    ASSERT_GE(f.rest, 30);
+    EXPECT_EQ(f.rest, std::nearbyint(static_cast<double>(preview.draw()) * 25 + 30));
     EXPECT_EQ(f.drift, -2);
     const std::string picture(g.ctl(kBattle, "uoyosu").picture);
     for (int step = 0; step < 3; ++step) {

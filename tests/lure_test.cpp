@@ -20,7 +20,11 @@ TEST(Lure, AReelingStepMovesTheLureFishRocksAndLineOnce) {
     Control& rock1 = g.ctl(kLure, "iwa", 1);
     rock0.left = -220;  // to -420: stays
     rock1.left = -221;  // to -421: wraps to 6579
-    const float fishLeft = g.ctl(kLure, "uo").left;
+    RandomSource preview = g.sim.screens().random();
+    preview.draw();
+    float fishLeft = g.ctl(kLure, "uo").left;
+    fishLeft -= 50;  // the reeling shift, then the wandering move
+    fishLeft += 50.0f * preview.draw() - 20.0f;
     g.steps(1);
     const GameState& s = g.state();
     EXPECT_EQ(rock0.left, -420);
@@ -38,9 +42,7 @@ TEST(Lure, AReelingStepMovesTheLureFishRocksAndLineOnce) {
     EXPECT_EQ(line.y2, -300);
     EXPECT_EQ(line.x1, 4410 + 230);
     EXPECT_EQ(line.y1, lure.top + 165);
-    const float wander = g.ctl(kLure, "uo").left - (fishLeft - 50);
-    EXPECT_GE(wander, -20);
-    EXPECT_LE(wander, 30);
+    EXPECT_EQ(g.ctl(kLure, "uo").left, fishLeft);
     EXPECT_EQ(g.ctl(kLure, "Text1").text, "YOUR LIFE：1999 魚の興味：1％\r\n岸まで19M");
 }
 
@@ -84,6 +86,8 @@ TEST(Lure, TheLureReturnsAboveTheSurfaceOrAtTheShore) {
         EXPECT_EQ(g.dump()["screens"]["Form5"]["vars"]["CastPower"].num(), 8);
         EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "届いた長さは20Ｍです");
         EXPECT_EQ(g.state().FishInterest, 0);
+        g.click(FormId::Form5, "cast");  // Shift still down from the last cast
+        EXPECT_EQ(g.state().ReelSpeed, 0);
     }
 }
 
