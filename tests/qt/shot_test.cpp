@@ -50,7 +50,12 @@ TEST_F(ShotTest, ShotsAreTheClientAreaAtOnePixelPerFifteenTwips) {
     EXPECT_EQ(render(*sim_.screens().loaded(FormId::Form1), path), "");
     QImage saved(QString::fromStdString(path));
     EXPECT_EQ(saved.size(), QSize(489, 306));
-    EXPECT_NE(render(*sim_.screens().loaded(FormId::Form1), "/nonexistent/dir/x.png"), "");
+    // A path that cannot be written names itself and the reason.
+    for (const auto& [bad, why] : {std::pair{"/nonexistent/dir/x.png", "No such file or directory"},
+                                   std::pair{"/dev/full", "No space left on device"}}) {
+        const std::string problem = render(*sim_.screens().loaded(FormId::Form1), bad);
+        EXPECT_EQ(problem, std::string("cannot write ") + bad + ": " + why);
+    }
 }
 
 TEST_F(ShotTest, TheCastScreenShowsTheAnglerOnADarkRedBank) {
