@@ -20,20 +20,13 @@ const std::string kGiveUp =
 
 // ---------------------------------------------------------------- title ---
 
-TEST(Title, ProgramStartShowsTheTitleAndCountsAVisit) {
-    const SimRun r = runSim("dump\n");
-    const Json& s = r.state();
-    EXPECT_EQ(s["SecretPoints"].num(), 1);
-    EXPECT_EQ(s["NewLine"].str(), "\r\n");
-    EXPECT_TRUE(r.screen("Form1")["visible"].boolean());
-    EXPECT_EQ(r.last()["screens"].obj().size(), 1u);
-}
-
-TEST(Title, GameStartLoadsTheHiddenStoreAndOpensTheSpotScreen) {
-    const SimRun r = runSim("click Form1.Command1\ndump\n");
+TEST(Title, ProgramStartCountsAVisitAndGameStartOpensTheSpotScreen) {
+    const SimRun r = runSim("dump\nclick Form1.Command1\ndump\n");
+    EXPECT_EQ(r.dumps[0]["state"]["SecretPoints"].num(), 1);
+    EXPECT_EQ(r.dumps[0]["state"]["NewLine"].str(), "\r\n");
+    EXPECT_EQ(r.dumps[0]["screens"].obj().size(), 1u);
     EXPECT_FALSE(r.loaded("Form1"));
-    EXPECT_FALSE(r.screen("Form2")["visible"].boolean());
-    EXPECT_FALSE(r.screen("Form2")["enabled"].boolean());
+    EXPECT_FALSE(r.screen("Form2")["visible"].boolean());  // loaded by the swap, never shown
     EXPECT_TRUE(r.screen("Form3")["visible"].boolean());
     EXPECT_EQ(r.control("Form3", "Text1")["text"].str(),
               "つり場所：池\r\n広さ：500Ｍ  残ＨＰ：2000\r\n種類：5種類");
@@ -98,16 +91,6 @@ TEST(Spot, TheAnglerAndWavesAnimateBehindTheGate) {
     EXPECT_EQ(r.dumps[0]["screens"]["Form3"]["controls"]["Image1"]["picture"].str(), "angler_stride");
     EXPECT_EQ(r.dumps[0]["screens"]["Form3"]["controls"]["utuse(4)"]["picture"].str(), "wave_double");
     EXPECT_EQ(r.dumps[1]["state"]["AnimFrame"].num(), 1);  // 30 ms after the step: nothing
-}
-
-TEST(Cast, ACastBeforeTheFirstPowerStepUsesPowerFour) {
-    const SimRun r = runSim(toCastScreen() + "click Form5.cast\ndump\n");
-    EXPECT_EQ(r.state()["LureDistance"].num(), 20);
-    EXPECT_EQ(r.control("Form5", "Text1")["text"].str(), "届いた長さは20Ｍです");
-    EXPECT_FALSE(r.screen("Form5")["enabled"].boolean());
-    EXPECT_TRUE(r.screen("Form5")["visible"].boolean());
-    EXPECT_TRUE(r.screen("Form6")["visible"].boolean());
-    EXPECT_FALSE(r.control("Form5", "Timer2")["enabled"].boolean());
 }
 
 TEST(Cast, PowerSweepsToAHundredThenStartsAgainAtFour) {
