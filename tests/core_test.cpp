@@ -213,10 +213,10 @@ TEST(ScreenRuntime, AControlMissingFromTheLayoutIsNamed) {
     Screen& title = set.ref(FormId::Form1);
     EXPECT_EQ(title.find("Command9"), nullptr);
     try {
-        title.ctl("Command1", 2);
+        title.ctl("Command1", 0);
         ADD_FAILURE() << "no exception";
     } catch (const std::logic_error& e) {
-        EXPECT_STREQ(e.what(), "no control Command1(2) on Form1");
+        EXPECT_STREQ(e.what(), "no control Command1(0) on Form1");
     }
 }
 
