@@ -53,6 +53,10 @@ struct BadLine {
     int line;
 };
 
+void PrintTo(const BadLine& bad, std::ostream* os) {
+    *os << testing::PrintToString(bad.script);
+}
+
 class BadScripts : public testing::TestWithParam<BadLine> {};
 
 TEST_P(BadScripts, StopWithStatusTwoAtTheirLine) {
