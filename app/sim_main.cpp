@@ -1,9 +1,17 @@
 // mogumo-sim: replays a script of clicks, keys and timer runs on a virtual
-// clock and dumps the game's state. See docs/sim-protocol in the README.
+// clock and dumps the game's state.
+//
+// Exit status: 0 when every line ran, 2 when a line could not be carried out
+// (or the game itself failed on it), 1 for anything else: bad arguments, a
+// script that cannot be read, dumps that cannot be written.
 
-#include <fstream>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -12,30 +20,74 @@
 #include "platform/qt/shot.h"
 #endif
 
+namespace {
+
+// Reads all of `file`; on failure returns false with the reason in `error`.
+bool readAll(std::FILE* file, std::string& script, std::string& error) {
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) script.append(buf, n);
+    if (std::ferror(file)) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool readScript(const char* path, std::string& script, std::string& error) {
+    if (!path)
+        return readAll(stdin, script, error);
+    // A directory opens fine and only fails on reading: name it plainly.
+    struct stat st {};
+    if (::stat(path, &st) == 0 && S_ISDIR(st.st_mode)) {
+        error = "is a directory";
+        return false;
+    }
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool ok = readAll(file, script, error);
+    std::fclose(file);
+    return ok;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc > 2) {
+    if (argc > 2 || (argc == 2 && argv[1][0] == '\0')) {
         std::cerr << "usage: mogumo-sim [SCRIPT]\n";
         return 1;
     }
+    const char* path = argc == 2 ? argv[1] : nullptr;
     std::string script;
-    if (argc == 2) {
-        std::ifstream in(argv[1], std::ios::binary);
-        if (!in) {
-            std::cerr << "mogumo-sim: cannot read " << argv[1] << '\n';
-            return 1;
-        }
-        script.assign(std::istreambuf_iterator<char>(in), {});
-    } else {
-        script.assign(std::istreambuf_iterator<char>(std::cin), {});
+    if (std::string why; !readScript(path, script, why)) {
+        std::cerr << "mogumo-sim: cannot read " << (path ? path : "standard input") << ": " << why << '\n';
+        return 1;
     }
     mogumo::ShotRenderer shot;
 #ifdef MOGUMO_WITH_QT
     shot = mogumo::qtShotRenderer(argc, argv);
 #endif
     std::string error;
-    const int status = mogumo::runScript(script, std::cout, error, shot);
-    std::cout.flush();
+    int status;
+    try {
+        status = mogumo::runScript(script, std::cout, error, shot);
+    } catch (const std::exception& e) {
+        // A fault of the game itself (a control its code names but its layout
+        // lacks, a table read out of range): the run cannot go on.
+        error = std::string("the game failed: ") + e.what();
+        status = 2;
+    }
     if (status != 0)
         std::cerr << error << '\n';
+    // Dumps that never reached their reader must not pass for a good run.
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "mogumo-sim: cannot write the dumps to standard output: " << std::strerror(errno)
+                  << '\n';
+        return 1;
+    }
     return status;
 }

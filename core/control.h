@@ -32,6 +32,8 @@ struct Font {
     float points = 9.0f;
     bool bold = false;
     bool underline = false;
+
+    bool operator==(const Font&) const = default;
 };
 
 // One control of a screen: a plain value with the properties its kind uses.
@@ -84,6 +86,9 @@ struct Control {
     }
     // "Command1(0)" for array members, the plain name otherwise.
     std::string key() const;
+
+    // Every field, so that a field added later cannot be forgotten.
+    bool operator==(const Control&) const = default;
 };
 
 // Gives an image a picture. An image that is not stretched takes its picture's

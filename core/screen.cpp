@@ -1,5 +1,6 @@
 #include "core/screen.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/screen_set.h"
@@ -7,10 +8,16 @@
 namespace mogumo {
 
 Screen::Screen(ScreenSet& screens, FormId id)
-    : screens_(screens), id_(id), enabled_(layoutOf(id).enabled), controls_(layoutOf(id).controls) {}
+    : screens_(screens),
+      id_(id),
+      enabled_(layoutOf(id).enabled),
+      controlCount_(layoutOf(id).controls.size()),
+      controls_(std::make_unique<Control[]>(controlCount_)) {
+    std::copy(layoutOf(id).controls.begin(), layoutOf(id).controls.end(), controls_.get());
+}
 
 Control* Screen::find(std::string_view name, int index) {
-    for (Control& c : controls_)
+    for (Control& c : controls())
         if (c.name == name && c.index == index)
             return &c;
     return nullptr;
@@ -19,7 +26,10 @@ Control* Screen::find(std::string_view name, int index) {
 Control& Screen::ctl(std::string_view name, int index) {
     if (Control* c = find(name, index))
         return *c;
-    throw std::logic_error("no control " + std::string(name) + " on " + std::string(layout().formName));
+    std::string key(name);
+    if (index >= 0)
+        key += "(" + std::to_string(index) + ")";
+    throw std::logic_error("no control " + key + " on " + std::string(layout().formName));
 }
 
 GameState& Screen::state() {

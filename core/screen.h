@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -35,11 +37,14 @@ public:
     bool visible() const { return visible_; }
     bool enabled() const { return enabled_; }
 
-    std::vector<Control>& controls() { return controls_; }
-    const std::vector<Control>& controls() const { return controls_; }
+    // The controls of the layout, in its order. Their number is fixed when the
+    // screen loads, so a reference to a control stays good for the screen's life.
+    std::span<Control> controls() { return {controls_.get(), controlCount_}; }
+    std::span<const Control> controls() const { return {controls_.get(), controlCount_}; }
     // nullptr when the screen has no such control.
     Control* find(std::string_view name, int index = -1);
-    // The control by name; it must exist in the layout.
+    // The control by name; it must exist in the layout (std::logic_error
+    // otherwise: the code and its layout disagree).
     Control& ctl(std::string_view name, int index = -1);
 
     const std::vector<DrawnRect>& drawings() const { return drawings_; }
@@ -70,7 +75,8 @@ private:
     uint64_t instance_ = 0;
     bool visible_ = false;
     bool enabled_ = true;
-    std::vector<Control> controls_;
+    size_t controlCount_;
+    std::unique_ptr<Control[]> controls_;
     std::vector<DrawnRect> drawings_;
 };
 

@@ -16,7 +16,7 @@ Screen& ScreenSet::ref(FormId id) {
     Screen& screen = *slot;
     screen.instance_ = nextInstance_++;
     host_.screenLoaded(screen);
-    for (Control& c : screen.controls_)
+    for (Control& c : screen.controls())
         if (c.isTimer() && c.enabled)
             host_.timerStarted(screen, c);
     screen.Form_Load();
@@ -37,13 +37,14 @@ void ScreenSet::unload(FormId id) {
         return;
     std::unique_ptr<Screen> gone = std::move(slot);
     gone->visible_ = false;
-    for (Control& c : gone->controls_)
+    for (Control& c : gone->controls())
         if (c.isTimer())
             c.enabled = false;
     host_.screenUnloaded(*gone);
     // A handler of this screen may still be running: keep it alive until the
-    // event is over.
-    unloadedThisEvent_.push_back(std::move(gone));
+    // event is over. Outside any event nothing can be running on it.
+    if (eventDepth_ > 0)
+        unloadedThisEvent_.push_back(std::move(gone));
 }
 
 void ScreenSet::setEnabled(FormId id, bool enabled) {
@@ -61,12 +62,25 @@ void ScreenSet::end() {
     host_.endProgram();
 }
 
+// Events may nest: a handler that waits in a nested event loop (a modal
+// dialog, say) lets other events through. Screens unloaded on the way are
+// freed only when the outermost event is over, and also when a handler
+// throws, so neither a running handler nor the next event meets a dead one.
 template <class F>
 void ScreenSet::dispatch(F&& handler) {
     if (ended_)
         return;
+    struct Depth {
+        ScreenSet& set;
+        explicit Depth(ScreenSet& s) : set(s) { ++set.eventDepth_; }
+        ~Depth() {
+            if (--set.eventDepth_ == 0)
+                set.unloadedThisEvent_.clear();
+        }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } depth(*this);
     handler();
-    unloadedThisEvent_.clear();
 }
 
 void ScreenSet::start() {

@@ -3,6 +3,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "core/game_state.h"
@@ -18,8 +20,9 @@ namespace mogumo {
 //
 // Every event from the host (start, click, key, timer tick, close) comes in
 // through the methods below. A handler may unload its own screen and go on:
-// the unloaded object is kept until the event has been handled, and a later
-// reference in the same handler loads a fresh screen.
+// the unloaded object is kept until the event has been handled (the outermost
+// one, when events nest), and a later reference in the same handler loads a
+// fresh screen. An exception from a handler passes through to the host.
 class ScreenSet {
 public:
     using Factory = std::function<std::unique_ptr<Screen>(ScreenSet&, FormId)>;
@@ -38,12 +41,22 @@ public:
 
     // The screen, loading it first when it is not loaded.
     Screen& ref(FormId id);
+    // The screen as its own class. Debug builds check that the screen made
+    // for T's form really is a T.
     template <class T>
     T& get() {
-        return static_cast<T&>(ref(T::kId));
+        Screen& screen = ref(T::kId);
+#ifndef NDEBUG
+        if (!dynamic_cast<T*>(&screen))
+            throw std::logic_error("screen " + std::string(screen.layout().formName) +
+                                   " is not of the class asked for");
+#endif
+        return static_cast<T&>(screen);
     }
     // The screen when it is loaded, nullptr otherwise; never loads.
-    Screen* loaded(FormId id) const { return screens_[static_cast<size_t>(id)].get(); }
+    Screen* loaded(FormId id) const {
+        return screens_[static_cast<size_t>(id)].get();
+    }
 
     void show(FormId id);
     void unload(FormId id);
@@ -70,6 +83,7 @@ private:
     RandomSource random_;
     std::array<std::unique_ptr<Screen>, kFormCount> screens_;
     std::vector<std::unique_ptr<Screen>> unloadedThisEvent_;
+    int eventDepth_ = 0;  // events being handled, nested ones included
     uint64_t nextInstance_ = 1;
     bool ended_ = false;
 };

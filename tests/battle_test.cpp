@@ -1,24 +1,42 @@
-// The battle: the species draw, the fight, the landing, the loss and the
-// return to the cast screen.
+// The battle: the species draw, one battle step, its bounds and lines, the
+// fight and the rest, the landing, the loss and the return to the cast screen.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "core/random_source.h"
 #include "screens/battle/species_catalogue.h"
 #include "sim_fixture.h"
 
 namespace mogumo::test {
 namespace {
 
+constexpr FormId kBattle = FormId::Form8;
+
 // Casts at once and puts the fish on the lure: the battle screens open 2000 ms
-// after the bite, before their first step.
+// after the bite, before their first step; g.run(1) is that step.
 void hookAFish(Game& g) {
     g.biteAtFirstStep();
-    g.sim.run(1950);
-    ASSERT_NE(g.sim.screens().loaded(FormId::Form8), nullptr);
+    g.run(1950);
+    ASSERT_NE(g.sim.screens().loaded(kBattle), nullptr);
 }
 
-const Json& battleVars(const Json& dump) {
-    return dump["screens"]["Form8"]["vars"];
+struct FightState {
+    double drift, rest, fishLife, line;
+};
+
+FightState fight(Game& g) {
+    const Json dump = g.dump();
+    const Json& v = dump["screens"]["Form8"]["vars"];
+    return {v["FishDrift"].num(), v["FishRest"].num(), v["Gauge"][0].num(), v["Gauge"][1].num()};
+}
+
+// Runs battle steps until `done` holds; fails after `limit` steps.
+template <class F>
+void stepUntil(Game& g, int limit, F done) {
+    for (int step = 0; step < limit && !done(); ++step) g.steps(1);
+    ASSERT_TRUE(done()) << "not reached in " << limit << " steps";
 }
 
 TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith103Draws) {
@@ -28,7 +46,7 @@ TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith103Draws) {
         for (int i = 0; i < 800; ++i) {
             g.state().SpeciesCount = count;
             const uint64_t before = g.sim.screens().random().draws();
-            g.sim.screens().ref(FormId::Form8);                          // the load draws the fish
+            g.sim.screens().ref(kBattle);                                // the load draws the fish
             EXPECT_EQ(g.sim.screens().random().draws() - before, 104u);  // and the fish bar's maximum
             const GameState& s = g.state();
             ASSERT_GE(s.SpeciesIndex, 0);
@@ -39,11 +57,11 @@ TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith103Draws) {
             EXPECT_LE(s.FishWeight, row.baseWeight + 30);
             EXPECT_GE(s.FishLength, row.baseLength);
             EXPECT_LE(s.FishLength, row.baseLength + 30);
-            const float barMax = g.ctl(FormId::Form8, "HP", 0).max;
+            const float barMax = g.ctl(kBattle, "HP", 0).max;
             EXPECT_GE(barMax, 100);
             EXPECT_LE(barMax, 159);
             ++seen[static_cast<size_t>(s.SpeciesIndex)];
-            g.sim.screens().unload(FormId::Form8);
+            g.sim.screens().unload(kBattle);
         }
         EXPECT_GT(seen[0], 0) << count;
         EXPECT_GT(seen[static_cast<size_t>(count)], 0) << count;
@@ -51,86 +69,141 @@ TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith103Draws) {
     }
 }
 
-TEST(Battle, AFreshFishFightsAtTheFirstStep) {
+TEST(Battle, TheFirstStepFightsAndMovesTheLineToTheFish) {
     Game g;
     hookAFish(g);
-    g.sim.run(1);
-    const Json d = g.dump();
-    EXPECT_EQ(battleVars(d)["FishRest"].num(), -1);
-    EXPECT_LE(battleVars(d)["FishDrift"].num(), -8);      // 10 to 30 away, less the idle 2
-    EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").top, 1895);  // it dives 5
-    EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").picture, "fish_struggle");
-    EXPECT_EQ(g.ctl(FormId::Form8, "MENU").text, " LIFE :1998\r\n岸まで:20M\r\nあれ:-1");
+    g.run(1);
+    const FightState f = fight(g);
+    EXPECT_EQ(f.rest, -1);
+    EXPECT_LE(f.drift, -8);  // 10 to 30 away, less the idle 2
+    const Control& fish = g.ctl(kBattle, "uoyosu");
+    EXPECT_EQ(fish.top, 1895);  // it dives 5
+    EXPECT_EQ(fish.picture, "fish_struggle");
+    const Control& line = g.ctl(kBattle, "ito");
+    EXPECT_EQ(line.x1, 1995 + 637.5f);  // the fish before it moved
+    EXPECT_EQ(line.y1, 1890 + 480);
+    EXPECT_EQ(line.x2, 20 + 6585);
+    EXPECT_EQ(line.y2, -300);
+    EXPECT_EQ(g.state().PlayerLife, 1998);
+    EXPECT_EQ(g.ctl(kBattle, "MENU").text, " LIFE :1998\r\n岸まで:20M\r\nあれ:-1");
     EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_rod");
+    g.steps(1);
+    EXPECT_EQ(fish.left, 1995 + static_cast<float>(f.drift));
 }
 
-TEST(Battle, TheBottomChafesTheLineTenAStep) {
+// Each fighting move takes 10 to 30 from the drift, and a pull divides it by
+// 1.4; both round to the nearest whole twip (halves to even). Steps without
+// a pull lose the idle 2. Replayed from a copy of the random source, pulling
+// every other step.
+TEST(Battle, TheFightingAndPulledDriftsAreRoundedNotCut) {
     Game g;
     hookAFish(g);
-    g.ctl(FormId::Form8, "uoyosu").top = 2775;  // its centre at the bottom's top after the first dive
-    g.sim.run(1);
-    EXPECT_EQ(g.ctl(FormId::Form8, "HP", 1).value, 90);
+    RandomSource preview = g.sim.screens().random();
+    double drift = 0;
+    bool moveTells = false, pullTells = false;  // truncation would differ
+    for (int step = 0; step < 12; ++step) {
+        const bool pull = step % 2 == 1;
+        if (pull)
+            g.keyDown(kBattle, 16);
+        ASSERT_GT(preview.draw() * 200.0, 5.0) << "the fish rested; pick other steps";
+        const double away = drift - (static_cast<double>(preview.draw()) * 20 + 10);
+        moveTells = moveTells || std::trunc(away) != std::nearbyint(away);
+        drift = std::max(std::nearbyint(away), -500.0);
+        pullTells = pullTells || (pull && std::trunc(drift / 1.4) != std::nearbyint(drift / 1.4));
+        drift = pull ? std::nearbyint(drift / 1.4) : drift - 2;
+        g.run(step == 0 ? 1 : 51);
+        ASSERT_EQ(fight(g).drift, drift) << step;
+        g.keyUp(kBattle, 16);
+    }
+    EXPECT_TRUE(moveTells) << "these draws cannot tell rounding from truncation";
+    EXPECT_TRUE(pullTells) << "these pulls cannot tell rounding from truncation";
+}
+
+// The far bound at 360 holds the fish and sinks it 10; the near bound at 3675
+// holds it. Held at either, the rocks slide and wrap below -420 and above 7420.
+// The first step's drift is 0, so the rocks only wrap.
+TEST(Battle, TheBoundsHoldTheFishAndScrollTheBottom) {
+    struct Case {
+        float left, heldAt;
+        bool sinks;
+    };
+    for (const Case& c : {Case{360, 360, true}, Case{359, 360, true}, Case{361, 0, false},
+                          Case{3674, 0, false}, Case{3675, 3675, false}, Case{3676, 3675, false}}) {
+        SCOPED_TRACE(c.left);
+        Game g;
+        hookAFish(g);
+        Control& fish = g.ctl(kBattle, "uoyosu");
+        fish.left = c.left;
+        const float rocks[4] = {-421, -420, 7420, 7421};
+        for (int i = 0; i < 4; ++i) g.ctl(kBattle, "iwa", i).left = rocks[i];
+        g.run(1);
+        const bool held = c.heldAt != 0;
+        EXPECT_EQ(fish.left, held ? c.heldAt : c.left);
+        EXPECT_EQ(fish.top, 1890 + 5 + (c.sinks ? 10 : 0));
+        EXPECT_EQ(g.ctl(kBattle, "iwa", 0).left, held ? 6579 : -421);
+        EXPECT_EQ(g.ctl(kBattle, "iwa", 1).left, -420);
+        EXPECT_EQ(g.ctl(kBattle, "iwa", 2).left, 7420);
+        EXPECT_EQ(g.ctl(kBattle, "iwa", 3).left, held ? -79 : 7421);
+    }
+}
+
+// The fish's centre at or below the bottom's top (3255) chafes the line 10 a
+// step; the first step dives 5 first.
+TEST(Battle, TheBottomChafesTheLine) {
+    for (float top : {2769.0f, 2770.0f}) {
+        Game g;
+        hookAFish(g);
+        g.ctl(kBattle, "uoyosu").top = top;
+        g.run(1);
+        EXPECT_EQ(g.ctl(kBattle, "HP", 1).value, top == 2770 ? 90 : 100) << top;
+    }
+    Game g;
+    hookAFish(g);
+    g.ctl(kBattle, "uoyosu").top = 2775;
+    g.run(1);
     g.steps(8);
-    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer1").enabled);
+    EXPECT_TRUE(g.ctl(kBattle, "Timer1").enabled);
     g.steps(1);
-    EXPECT_EQ(g.ctl(FormId::Form8, "HP", 1).value, 0);
-    EXPECT_FALSE(g.ctl(FormId::Form8, "Timer1").enabled);
-    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer2").enabled);
+    EXPECT_EQ(g.ctl(kBattle, "HP", 1).value, 0);
+    EXPECT_FALSE(g.ctl(kBattle, "Timer1").enabled);
+    EXPECT_TRUE(g.ctl(kBattle, "Timer2").enabled);
     EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_fall");
 }
 
-TEST(Battle, EndLosesTheFishWhichSwimsOffBeforeTheCastScreenReturns) {
-    Game g;
-    hookAFish(g);
-    g.steps(5);
-    const int32_t life = g.state().PlayerLife;
-    g.keyDown(FormId::Form8, 35);
-    EXPECT_EQ(g.state().PlayerLife, life);  // End cuts the line; the life is untouched
-    g.steps(1);
-    EXPECT_FALSE(g.ctl(FormId::Form8, "Timer1").enabled);
-    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer2").enabled);
-    const Control& fish = g.ctl(FormId::Form8, "uoyosu");
-    for (int ms = 0; g.ctl(FormId::Form8, "Timer2").enabled && ms < 100000; ++ms) g.sim.run(1);
-    EXPECT_LE(fish.left + fish.width, 0);
-    EXPECT_EQ(g.state().PlayerLife, life - 1);  // the escape costs no life
-    const Control& message = g.ctl(FormId::Form8, "Label2");
-    EXPECT_TRUE(message.visible);
-    EXPECT_EQ(message.text, "見つけた魚を逃してしまった・・・・");
-    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer3").enabled);
-    g.sim.run(2999);
-    ASSERT_NE(g.sim.screens().loaded(FormId::Form8), nullptr);
-    g.sim.run(1);
-    EXPECT_EQ(g.sim.screens().loaded(FormId::Form8), nullptr);
-    EXPECT_EQ(g.sim.screens().loaded(FormId::Form7), nullptr);
-    EXPECT_TRUE(g.screen(FormId::Form5).visible());
-    EXPECT_TRUE(g.screen(FormId::Form5).enabled());
-    EXPECT_EQ(g.ctl(FormId::Form5, "Label1").text, "hp:");
-    EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "");
-    EXPECT_EQ(g.state().CatchTotals[0], 0);
-}
-
-// A landing in the very step that the line breaks still counts, and the
-// princess of the sea is worth 30 SecretPoints.
-TEST(Battle, ALandingOnTheStepTheLineBreaksStillCounts) {
-    Game g;
-    hookAFish(g);
-    g.state().SpeciesIndex = 38;
-    g.state().FishName = "乙姫";
-    g.state().FishWeight = 46310;
-    g.state().FishLength = 15820;
-    g.ctl(FormId::Form8, "uoyosu").top = -485;  // one dive short of half out of the water
-    g.keyDown(FormId::Form8, 35);
-    g.sim.run(1);
-    const GameState& s = g.state();
-    EXPECT_EQ(s.CatchTotals[0], 1);
-    EXPECT_EQ(s.CatchTotals[1], 46310);
-    EXPECT_EQ(s.CatchTotals[2], 15820);
-    EXPECT_EQ(s.CatchLog[0], "乙姫　　　　　/00046310/000015820");
-    EXPECT_EQ(s.SecretPoints, 31);
-    EXPECT_EQ(g.ctl(FormId::Form8, "Label2").text, "乙姫を 釣り上げた！");
-    EXPECT_TRUE(g.ctl(FormId::Form8, "Label2").visible);
-    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer3").enabled);
-    EXPECT_TRUE(g.ctl(FormId::Form8, "Timer2").enabled);
+// Half the fish above the surface (top at or above -480) lands it, also on the
+// step that the line breaks; the princess of the sea is worth 30 SecretPoints.
+TEST(Battle, HalfAboveTheSurfaceLandsTheFish) {
+    struct Case {
+        float top;
+        bool lineCut, landed;
+    };
+    for (const Case& c : {Case{-484, false, false}, Case{-485, false, true}, Case{-485, true, true}}) {
+        SCOPED_TRACE(testing::Message() << c.top << (c.lineCut ? " cut" : ""));
+        Game g;
+        hookAFish(g);
+        GameState& s = g.state();
+        s.SpeciesIndex = 38;
+        s.FishName = "乙姫";
+        s.FishWeight = 46310;
+        s.FishLength = 15820;
+        g.ctl(kBattle, "uoyosu").top = c.top;
+        if (c.lineCut)
+            g.keyDown(kBattle, 35);
+        g.run(1);
+        const Control& message = g.ctl(kBattle, "Label2");
+        EXPECT_EQ(message.visible, c.landed);
+        EXPECT_EQ(g.ctl(kBattle, "Timer3").enabled, c.landed);
+        EXPECT_EQ(g.ctl(kBattle, "Timer1").enabled, !c.landed && !c.lineCut);
+        EXPECT_EQ(g.ctl(kBattle, "Timer2").enabled, c.lineCut);
+        if (!c.landed) {
+            EXPECT_EQ(s.CatchTotals[0], 0);
+            continue;
+        }
+        EXPECT_EQ(message.text, "乙姫を 釣り上げた！");
+        EXPECT_EQ(s.CatchTotals, (std::array<int32_t, 3>{1, 46310, 15820}));
+        EXPECT_EQ(s.CatchLog[0], "乙姫　　　　　/00046310/000015820");
+        EXPECT_EQ(s.SecretPoints, 31);
+    }
 }
 
 // The log has room for 101 lines; a landing beyond them still adds to the
@@ -140,18 +213,64 @@ TEST(Battle, ALandingWithTheLogFullOnlyAddsToTheTotals) {
     hookAFish(g);
     for (auto& line : g.state().CatchLog) line = "x";
     g.state().CatchTotals = {101, 5, 5};
-    g.ctl(FormId::Form8, "uoyosu").top = -485;
-    g.sim.run(1);
+    g.ctl(kBattle, "uoyosu").top = -485;
+    g.run(1);
     EXPECT_EQ(g.state().CatchTotals[0], 102);
     EXPECT_EQ(g.state().CatchTotals[1], 5 + g.state().FishWeight);
     EXPECT_EQ(g.state().CatchLog[100], "x");
 }
 
-}  // namespace
-}  // namespace mogumo::test
+TEST(Battle, EndLosesTheFishWhichSwimsOffBeforeTheCastScreenReturns) {
+    Game g;
+    hookAFish(g);
+    g.steps(5);
+    const int32_t life = g.state().PlayerLife;
+    const float lineEnd = g.ctl(kBattle, "ito").x1;
+    g.keyDown(kBattle, 35);
+    EXPECT_EQ(g.state().PlayerLife, life);  // End cuts the line; the life is untouched
+    g.steps(1);
+    EXPECT_TRUE(g.ctl(kBattle, "Timer2").enabled);
+    const Control& fish = g.ctl(kBattle, "uoyosu");
+    for (int ms = 0; ms < 100000 && g.ctl(kBattle, "Timer2").enabled; ++ms) g.run(1);
+    ASSERT_FALSE(g.ctl(kBattle, "Timer2").enabled) << "the fish never left";
+    EXPECT_LE(fish.left + fish.width, 0);
+    EXPECT_EQ(g.ctl(kBattle, "ito").x1, lineEnd);  // the line stays where it broke
+    EXPECT_EQ(g.state().PlayerLife, life - 1);     // the escape costs no life
+    const Control& message = g.ctl(kBattle, "Label2");
+    EXPECT_TRUE(message.visible);
+    EXPECT_EQ(message.text, "見つけた魚を逃してしまった・・・・");
+    g.run(2999);
+    ASSERT_NE(g.sim.screens().loaded(kBattle), nullptr);
+    g.run(1);
+    EXPECT_EQ(g.sim.screens().loaded(kBattle), nullptr);
+    EXPECT_EQ(g.sim.screens().loaded(FormId::Form7), nullptr);
+    EXPECT_TRUE(g.screen(FormId::Form5).visible());
+    EXPECT_TRUE(g.screen(FormId::Form5).enabled());
+    EXPECT_EQ(g.ctl(FormId::Form5, "Label1").text, "hp:");
+    EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "");
+}
 
-namespace mogumo::test {
-namespace {
+// The escape ends once the fish has wholly left at the left edge (its right
+// edge at 0), not before. Resting, the fish drifts a predictable 2 a step.
+TEST(Battle, TheEscapeEndsWhenTheFishIsWhollyOut) {
+    for (float margin : {1.0f, 0.0f}) {
+        Game g;
+        hookAFish(g);
+        g.run(1);
+        const float full = g.ctl(kBattle, "HP", 0).max;
+        stepUntil(g, 400, [&] { return fight(g).rest >= 5 && fight(g).fishLife < full - 3; });
+        g.keyDown(kBattle, 35);
+        g.steps(1);
+        ASSERT_TRUE(g.ctl(kBattle, "Timer2").enabled);
+        Control& fish = g.ctl(kBattle, "uoyosu");
+        const float drift = static_cast<float>(fight(g).drift) - 2;
+        fish.left = -fish.width - drift + margin;
+        g.steps(1);
+        ASSERT_EQ(fish.left + fish.width, margin);
+        EXPECT_EQ(g.ctl(kBattle, "Timer2").enabled, margin > 0) << margin;
+        EXPECT_EQ(g.ctl(kBattle, "Label2").visible, margin == 0) << margin;
+    }
+}
 
 // With the alternative angler swapped in, the splash shows the swimsuit
 // pictures from the battle's first step on; before it, its own angler_rod.
@@ -160,31 +279,14 @@ TEST(Battle, TheSplashFollowsTheSwappedInPictures) {
     g.state().SecretPoints = 20;
     hookAFish(g);
     EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_rod");
-    g.sim.run(1);
+    g.run(1);
     EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "swimsuit_rod");
-    g.keyDown(FormId::Form8, 16);
+    g.keyDown(kBattle, 16);
     g.steps(1);
     EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "swimsuit_pull");
-    g.keyDown(FormId::Form8, 35);
+    g.keyDown(kBattle, 35);
     g.steps(1);
     EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "swimsuit_lie");
-    EXPECT_EQ(g.ctl(FormId::Form5, "Image1").picture.substr(0, 9), "swimsuit_");
-}
-
-}  // namespace
-}  // namespace mogumo::test
-
-namespace mogumo::test {
-namespace {
-
-struct FightState {
-    double drift, rest, fishLife, line;
-};
-
-FightState fight(Game& g) {
-    const Json dump = g.dump();
-    const Json& v = battleVars(dump);
-    return {v["FishDrift"].num(), v["FishRest"].num(), v["Gauge"][0].num(), v["Gauge"][1].num()};
 }
 
 // Left alone, the fish fights until it swims away at the speed limit (-500,
@@ -192,32 +294,53 @@ FightState fight(Game& g) {
 TEST(Battle, PullingAFishAtTheSpeedLimitCostsTheLineFive) {
     Game g;
     hookAFish(g);
-    g.sim.run(1);
-    for (int step = 0; step < 60 && fight(g).drift != -502; ++step) g.steps(1);
+    g.run(1);
+    stepUntil(g, 60, [&] { return fight(g).drift == -502; });
     const FightState before = fight(g);
-    ASSERT_EQ(before.drift, -502) << "the fish rested before reaching the limit";
     ASSERT_LT(before.rest, 0);
-    g.keyDown(FormId::Form8, 16);
+    g.keyDown(kBattle, 16);
     g.steps(1);
     const FightState after = fight(g);
     ASSERT_LT(after.rest, 0);
     EXPECT_EQ(after.drift, -357);
     EXPECT_NEAR(before.line - after.line, 5.0, 1e-4);
-    EXPECT_EQ(g.ctl(FormId::Form8, "uoyosu").picture, "fish_leap");
+    EXPECT_EQ(g.ctl(kBattle, "uoyosu").picture, "fish_leap");
 }
 
-// Pulled through a rest, the fish rises 10 a step and drifts 10 a step faster
-// towards the angler, for a thousandth of the line each step.
-TEST(Battle, PullingARestingFishRaisesIt) {
+// A rest starts at drift 0; left alone the fish drifts away 2 a step and
+// recovers 1 life a step. Pulled, it rises 10 a step and drifts 10 a step
+// towards the angler, for a thousandth of the line each step. With the line
+// gone, Shift moves nothing.
+TEST(Battle, ARestingFishRecoversAndRisesWhenPulled) {
     Game g;
     hookAFish(g);
-    g.sim.run(1);
-    for (int step = 0; step < 400 && fight(g).rest < 0; ++step) g.steps(1);
-    ASSERT_GE(fight(g).rest, 30) << "no rest began";
-    g.keyDown(FormId::Form8, 16);
+    g.run(1);
+    // The step that starts the rest draws the chance, then the rest's length.
+    RandomSource preview = g.sim.screens().random();
+    stepUntil(g, 400, [&] {
+        if (fight(g).rest >= 0)
+            return true;
+        preview = g.sim.screens().random();
+        return false;
+    });
+    preview.draw();
+    FightState f = fight(g);
+    EXPECT_EQ(f.rest, std::nearbyint(static_cast<double>(preview.draw()) * 25 + 30));
+    EXPECT_EQ(f.drift, -2);
+    const std::string picture(g.ctl(kBattle, "uoyosu").picture);
+    for (int step = 0; step < 3; ++step) {
+        g.steps(1);
+        const FightState next = fight(g);
+        EXPECT_EQ(next.rest, f.rest - 1);
+        EXPECT_EQ(next.drift, f.drift - 2);
+        EXPECT_NEAR(next.fishLife, std::min(f.fishLife + 1, double(g.ctl(kBattle, "HP", 0).max)), 1e-4);
+        EXPECT_EQ(g.ctl(kBattle, "uoyosu").picture, picture);
+        f = next;
+    }
+    g.keyDown(kBattle, 16);
     g.steps(1);  // the first pulled step may still start at the far bound
-    const Control& fish = g.ctl(FormId::Form8, "uoyosu");
-    for (int step = 0; step < 28; ++step) {
+    const Control& fish = g.ctl(kBattle, "uoyosu");
+    for (int step = 0; step < 20; ++step) {
         const FightState before = fight(g);
         const float top = fish.top;
         g.steps(1);
@@ -227,6 +350,12 @@ TEST(Battle, PullingARestingFishRaisesIt) {
         ASSERT_NEAR(before.line - after.line, 0.001, 1e-5) << step;
         ASSERT_EQ(fish.picture, "fish_calm");
     }
+    g.keyDown(kBattle, 35);
+    g.keyDown(kBattle, 16);
+    const FightState cut = fight(g);
+    g.steps(1);
+    EXPECT_EQ(fight(g).drift, cut.drift);
+    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_fall");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include <stdexcept>
 
 #include "core/game_state.h"
 #include "core/host.h"
@@ -12,6 +12,7 @@
 #include "core/step_gate.h"
 #include "core/text.h"
 #include "screens/battle/species_catalogue.h"
+#include "screens/lure/lure_screen.h"
 
 namespace mogumo {
 namespace {
@@ -34,65 +35,42 @@ public:
     void endProgram() override { endedProgram = true; }
 };
 
-TEST(StepGate, RunsAtMostOneStepPer50Ms) {
+// A step is due only more than 50 ms after the last one, by unsigned 32-bit
+// difference: the counter passing 2^31 (where a signed comparison flips) or
+// wrapping at 2^32 must neither stall nor race the game.
+TEST(StepGate, RunsAtMostOneStepPer50MsAcrossTheWrap) {
     FakeHost host;
     GameState s;
     EXPECT_TRUE(StepGate(s, host));  // nothing ran yet: due at once
     EXPECT_EQ(s.LastTick, 100000);
-    host.now += 30;
-    EXPECT_FALSE(StepGate(s, host));  // 30 ms later: no second step
-    host.now = 100050;
-    EXPECT_FALSE(StepGate(s, host));  // exactly 50 ms is not enough
+    for (uint32_t later : {30u, 50u}) {
+        host.now = 100000 + later;
+        EXPECT_FALSE(StepGate(s, host)) << later;
+    }
     host.now = 100051;
     EXPECT_TRUE(StepGate(s, host));
     EXPECT_EQ(s.LastTick, 100051);
-}
-
-// The tick counter passes 2^31 (where a signed comparison flips) and 2^32
-// (where it wraps to 0); the game must keep stepping every 51 ms across both.
-TEST(StepGate, KeepsSteppingAcrossSignFlipAndWrapAround) {
     for (uint32_t start : {0x7FFFFF00u, 0xFFFFFF00u}) {
-        FakeHost host;
-        GameState s;
         host.now = start;
+        s.LastTick = static_cast<int32_t>(start - 51);
         int steps = 0;
         for (int ms = 0; ms < 1020; ++ms, ++host.now)
             if (StepGate(s, host))
                 ++steps;
         EXPECT_EQ(steps, 20) << "from " << start;
     }
-    // A step 16 ms before the wrap: the next is due 51 ms later, at 35.
     EXPECT_FALSE(stepDue(34, static_cast<int32_t>(0xFFFFFFF0u)));
     EXPECT_TRUE(stepDue(35, static_cast<int32_t>(0xFFFFFFF0u)));
+    EXPECT_EQ(firstDueTick(-10), 41u);
 }
 
-TEST(StepGate, FirstDueTickIs51MsAfterTheStep) {
-    EXPECT_EQ(firstDueTick(100000), 100051u);
-    EXPECT_FALSE(stepDue(firstDueTick(-10) - 1, -10));
-    EXPECT_TRUE(stepDue(firstDueTick(-10), -10));
-}
-
+// The default-seeded generator's first outputs, 3499211612 and 581869302,
+// keep their top 24 bits.
 TEST(RandomSource, DrawsTheTop24BitsOfTheDefaultMersenneTwister) {
     RandomSource random;
-    std::mt19937 reference;
-    for (int i = 0; i < 1000; ++i) {
-        const float expected = static_cast<float>(reference() >> 8) / 16777216.0f;
-        const float r = random.draw();
-        ASSERT_EQ(r, expected);
-        ASSERT_GE(r, 0.0f);
-        ASSERT_LT(r, 1.0f);
-    }
-    EXPECT_EQ(random.draws(), 1000u);
-    RandomSource first;
-    EXPECT_FLOAT_EQ(first.draw(), 13668795.0f / 16777216.0f);  // 3499211612 >> 8
-}
-
-TEST(GameState, ToggleAnimFrameSwapsZeroAndOne) {
-    GameState s;
-    ToggleAnimFrame(s);
-    EXPECT_EQ(s.AnimFrame, 1);
-    ToggleAnimFrame(s);
-    EXPECT_EQ(s.AnimFrame, 0);
+    EXPECT_EQ(random.draw(), 13668795.0f / 16777216.0f);
+    EXPECT_EQ(random.draw(), 2272926.0f / 16777216.0f);
+    EXPECT_EQ(random.draws(), 2u);
 }
 
 // A screen for the runtime tests: its click unloads itself and goes on.
@@ -159,10 +137,80 @@ TEST(ScreenRuntime, UnloadStopsTimersAndEndStopsEvents) {
     set.show(FormId::Form3);
     set.unload(FormId::Form3);
     EXPECT_EQ(set.loaded(FormId::Form3), nullptr);
-    set.ref(FormId::Form1);
+    Screen& title = set.ref(FormId::Form1);
     set.end();
     EXPECT_TRUE(host.endedProgram);
     EXPECT_TRUE(set.ended());
+    set.keyDown(title, ScreenSet::kKeyF1);
+    EXPECT_EQ(host.help, 0);
+}
+
+// The results screen's click unloads it, lets a nested event through (as a
+// modal dialog's event loop would) and then throws or goes on with its own
+// controls. The unloaded screen must live until the outermost event is over,
+// and no longer.
+class Nesting : public Screen {
+public:
+    static constexpr FormId kId = FormId::Form4;
+    explicit Nesting(ScreenSet& set) : Screen(set, kId) {}
+    ~Nesting() override { destroyed = true; }
+    void click(Control&) override {
+        screens().unload(kId);
+        Screen& other = screens().ref(FormId::Form1);
+        screens().keyDown(other, ScreenSet::kKeyF1);  // nested: ends before we do
+        aliveAfterNested = !destroyed;
+        if (fail)
+            throw std::runtime_error("handler failed");
+        ctl("Text1").text = "still here";
+    }
+    static inline bool destroyed = false, aliveAfterNested = false, fail = false;
+};
+
+TEST(ScreenRuntime, NestedEventsAndExceptionsFreeUnloadedScreensOnlyAtTheEnd) {
+    for (bool fail : {false, true}) {
+        FakeHost host;
+        ScreenSet set(host, [](ScreenSet& s, FormId id) -> std::unique_ptr<Screen> {
+            if (id == FormId::Form4)
+                return std::make_unique<Nesting>(s);
+            return std::make_unique<Screen>(s, id);
+        });
+        Nesting::destroyed = Nesting::aliveAfterNested = false;
+        Nesting::fail = fail;
+        Screen& results = set.ref(FormId::Form4);
+        if (fail)
+            EXPECT_THROW(set.click(results, results.ctl("Command1")), std::runtime_error);
+        else
+            set.click(results, results.ctl("Command1"));
+        EXPECT_TRUE(Nesting::aliveAfterNested) << fail;
+        EXPECT_TRUE(Nesting::destroyed) << fail;
+        EXPECT_EQ(host.help, 1);
+        EXPECT_EQ(set.loaded(FormId::Form4), nullptr);
+        set.show(FormId::Form4);  // the runtime takes events again
+        EXPECT_TRUE(set.loaded(FormId::Form4)->visible());
+    }
+}
+
+TEST(ScreenRuntime, GetChecksTheScreenClassInDebugBuilds) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "checked in debug builds only";
+#else
+    FakeHost host;
+    ScreenSet set(host, [](ScreenSet& s, FormId id) { return std::make_unique<Screen>(s, id); });
+    EXPECT_THROW(set.get<LureScreen>(), std::logic_error);
+#endif
+}
+
+TEST(ScreenRuntime, AControlMissingFromTheLayoutIsNamed) {
+    FakeHost host;
+    ScreenSet set(host, testFactory);
+    Screen& title = set.ref(FormId::Form1);
+    EXPECT_EQ(title.find("Command9"), nullptr);
+    try {
+        title.ctl("Command1", 0);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "no control Command1(0) on Form1");
+    }
 }
 
 TEST(Text, CountsAndCutsCharactersNotBytes) {

@@ -1,5 +1,6 @@
-// The lure screen: reeling, sinking, the fish's three moods, the bite and the
-// ways a cast ends.
+// The lure screen: one step of reeling or sinking, the three ways a cast ends,
+// the fish's moods, the bite box and the keys. Cases sit on both sides of each
+// boundary.
 
 #include <gtest/gtest.h>
 
@@ -9,26 +10,85 @@
 namespace mogumo::test {
 namespace {
 
-TEST(Lure, NeverReelingTheLureSettlesAboveTheSeaBed) {
+constexpr FormId kLure = FormId::Form6;
+
+TEST(Lure, AReelingStepMovesTheLureFishRocksAndLineOnce) {
+    Game g;
+    g.castAtOnce();
+    g.keyDown(kLure, 16);
+    Control& rock0 = g.ctl(kLure, "iwa", 0);
+    Control& rock1 = g.ctl(kLure, "iwa", 1);
+    rock0.left = -220;  // to -420: stays
+    rock1.left = -221;  // to -421: wraps to 6579
+    RandomSource preview = g.sim.screens().random();
+    preview.draw();
+    float fishLeft = g.ctl(kLure, "uo").left;
+    fishLeft -= 50;  // the reeling shift, then the wandering move
+    fishLeft += 50.0f * preview.draw() - 20.0f;
+    g.steps(1);
+    const GameState& s = g.state();
+    EXPECT_EQ(rock0.left, -420);
+    EXPECT_EQ(rock1.left, 6579);
+    EXPECT_EQ(g.ctl(kLure, "iwa", 2).left, 525 - 200);
+    const Control& lure = g.ctl(kLure, "rua");
+    EXPECT_EQ(lure.top, 315 - 35);
+    EXPECT_EQ(s.AnimFrame, 0);  // the cast screen's load made it 1
+    EXPECT_EQ(lure.picture, "lure_straight");
+    EXPECT_EQ(s.FishInterest, 3);
+    EXPECT_EQ(s.LureDistance, 19);
+    EXPECT_EQ(s.PlayerLife, 1999);
+    const Control& line = g.ctl(kLure, "ito");
+    EXPECT_EQ(line.x2, 20 + 6585);  // the distance before the step
+    EXPECT_EQ(line.y2, -300);
+    EXPECT_EQ(line.x1, 4410 + 230);
+    EXPECT_EQ(line.y1, lure.top + 165);
+    EXPECT_EQ(g.ctl(kLure, "uo").left, fishLeft);
+    EXPECT_EQ(g.ctl(kLure, "Text1").text, "YOUR LIFE：1999 魚の興味：1％\r\n岸まで19M");
+}
+
+TEST(Lure, NeverReelingTheLureSinksToItsFloorAndTheLifeDrains) {
     Game g;
     g.castAtOnce();
     g.steps(94);
-    ASSERT_NE(g.sim.screens().loaded(FormId::Form6), nullptr);
-    EXPECT_EQ(g.ctl(FormId::Form6, "rua").top, 315 + 94 * 15);
-    g.steps(1);
-    EXPECT_EQ(g.ctl(FormId::Form6, "rua").top, 1730);  // Shape1.Top - 160
-    g.steps(5);
-    EXPECT_EQ(g.ctl(FormId::Form6, "rua").top, 1730);
+    EXPECT_EQ(g.ctl(kLure, "rua").top, 315 + 94 * 15);
+    g.steps(6);
+    EXPECT_EQ(g.ctl(kLure, "rua").top, 1730);  // Shape1.Top - 160
+    EXPECT_EQ(g.ctl(kLure, "iwa", 0).left, 5460);
     EXPECT_EQ(g.state().PlayerLife, 2000 - 100);
     EXPECT_EQ(g.sim.screens().random().draws(), 200u);  // two draws per fish step
 }
 
-TEST(Lure, TheFirstStepWritesTheStatusText) {
-    // Spot 1 (5000 life), power 76: a 760 m cast, Shift held from the first step.
-    const SimRun r = runSim(toCastScreen(1) + "run 1\n" + steps(17) + "click Form5.cast\nkeydown Form6 16\n" +
-                            steps(1) + "dump\n");
-    ASSERT_EQ(r.status, 0) << r.error;
-    EXPECT_EQ(r.control("Form6", "Text1")["text"].str(), "YOUR LIFE：4999 魚の興味：1％\r\n岸まで759M");
+// The return reads the height left by the previous step, and the distance
+// after this one.
+TEST(Lure, TheLureReturnsAboveTheSurfaceOrAtTheShore) {
+    struct Case {
+        float top;
+        int32_t distance;
+        bool reeling, returns;
+    };
+    for (const Case& c : {Case{-330, 20, false, false}, Case{-331, 20, false, true},
+                          Case{315, 2, true, false}, Case{315, 1, true, true}, Case{315, 0, false, true}}) {
+        SCOPED_TRACE(testing::Message() << c.top << " " << c.distance);
+        Game g;
+        g.castAtOnce();  // at power 4
+        g.ctl(kLure, "rua").top = c.top;
+        g.state().LureDistance = c.distance;
+        if (c.reeling)
+            g.keyDown(kLure, 16);
+        const std::string text = g.ctl(kLure, "Text1").text;
+        g.steps(1);
+        EXPECT_EQ(g.sim.screens().loaded(kLure) == nullptr, c.returns);
+        if (!c.returns)
+            continue;
+        EXPECT_EQ(g.state().PlayerLife, 2000);  // a return costs no life
+        EXPECT_TRUE(g.screen(FormId::Form5).enabled());
+        g.steps(1);  // the meter goes on from where the cast froze it
+        EXPECT_EQ(g.dump()["screens"]["Form5"]["vars"]["CastPower"].num(), 8);
+        EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "届いた長さは20Ｍです");
+        EXPECT_EQ(g.state().FishInterest, 0);
+        g.click(FormId::Form5, "cast");  // Shift still down from the last cast
+        EXPECT_EQ(g.state().ReelSpeed, 0);
+    }
 }
 
 // The interest is clamped after it moves: 300 stays, anything above becomes
@@ -40,109 +100,148 @@ TEST(Lure, InterestClampsAfterEachStep) {
         int32_t after;
         const char* shown;
     };
-    for (const Case& c : {Case{297, true, 300, "100％"}, Case{299, true, 270, "90％"},
-                          Case{0, false, 0, "0％"}, Case{10000, false, 270, "90％"}}) {
+    for (const Case& c :
+         {Case{297, true, 300, "100％"}, Case{299, true, 270, "90％"}, Case{301, false, 300, "100％"},
+          Case{0, false, 0, "0％"}, Case{1, false, 0, "0％"}, Case{10000, false, 270, "90％"}}) {
         Game g;
         g.castAtOnce();
         if (c.reeling)
-            g.keyDown(FormId::Form6, 16);
+            g.keyDown(kLure, 16);
         g.state().FishInterest = c.before;
         g.steps(1);
         EXPECT_EQ(g.state().FishInterest, c.after) << c.before;
-        EXPECT_NE(g.ctl(FormId::Form6, "Text1").text.find(c.shown), std::string::npos) << c.before;
+        EXPECT_NE(g.ctl(kLure, "Text1").text.find(c.shown), std::string::npos) << c.before;
     }
 }
 
-// Without reeling, the fish's sideways move tells its mood: wander -20..30,
-// trail 50..65 and chase 85..100 towards their targets.
+// Without reeling, the lure point stands at (4575, 495) after the first step.
+// A trailing fish heads for 4075, a chasing one for 4575, both for the height
+// 495; a tie counts as not greater, so the fish goes up or left.
 TEST(Lure, TheFishWandersTrailsOrChasesByInterest) {
     struct Case {
-        int32_t interestAfterStep;
-        float minMove, maxMove;
+        int32_t interest;  // after the step's -1
+        float left, top;
+        float minDx, maxDx, minDy, maxDy;
     };
-    for (const Case& c : {Case{149, -20, 30}, Case{150, 50, 65}, Case{240, 50, 65}, Case{241, 85, 100}}) {
+    for (const Case& c :
+         {Case{149, 1680, 1050, -20, 30, -25, 25}, Case{150, 4075, 495, -65, -50, -30, -1e-6f},
+          Case{240, 4074, 494, 50, 65, 1e-6f, 30}, Case{241, 4575, 1000, -100, -85, -30, -1e-6f},
+          Case{300, 4574, 0, 85, 100, 1e-6f, 30}}) {
+        SCOPED_TRACE(c.interest);
         Game g;
         g.castAtOnce();
-        g.state().FishInterest = c.interestAfterStep + 1;  // the step takes one off
-        const float before = g.ctl(FormId::Form6, "uo").left;
+        g.state().FishInterest = c.interest + 1;
+        Control& fish = g.ctl(kLure, "uo");
+        fish.left = c.left;
+        fish.top = c.top;
+        fish.width = fish.height = 0;  // no bite in the way
         g.steps(1);
-        const float moved = g.ctl(FormId::Form6, "uo").left - before;  // the targets lie to the right
-        EXPECT_GE(moved, c.minMove) << c.interestAfterStep;
-        EXPECT_LE(moved, c.maxMove) << c.interestAfterStep;
-        const Control& gyo3 = g.ctl(FormId::Form6, "gyo3");
-        EXPECT_EQ(gyo3.left, g.ctl(FormId::Form6, "uo").left - 1265);
-        EXPECT_EQ(gyo3.top, g.ctl(FormId::Form6, "uo").top - 450);
+        EXPECT_GE(fish.left - c.left, c.minDx);
+        EXPECT_LE(fish.left - c.left, c.maxDx);
+        EXPECT_GE(fish.top - c.top, c.minDy);
+        EXPECT_LE(fish.top - c.top, c.maxDy);
+        EXPECT_EQ(g.ctl(kLure, "gyo3").left, fish.left - 1265);
+        EXPECT_EQ(g.ctl(kLure, "gyo3").top, fish.top - 450);
     }
 }
 
-// Place the bite box so that the wandering fish's next move puts the lure
-// point exactly on its right edge.
-TEST(Lure, ALurePointOnTheEdgeOfTheBiteBoxIsABite) {
-    Game g;
-    g.castAtOnce();
-    RandomSource preview = g.sim.screens().random();
-    preview.draw();
-    const float r2 = preview.draw();
-    const float move = 50.0f * r2 - 20.0f;
-    const float pointX = 4410 + 165;
-    Control& uo = g.ctl(FormId::Form6, "uo");
-    uo.left = (pointX - 225) - move;
-    ASSERT_EQ(uo.left + move, pointX - 225) << "pick another draw";
-    uo.top = 330 + 165 - 100;  // the point well inside vertically, whatever r1 does
-    g.steps(1);
-    EXPECT_EQ(uo.left + uo.width, pointX);
-    EXPECT_FALSE(g.ctl(FormId::Form6, "Timer1").enabled);
-    EXPECT_TRUE(g.ctl(FormId::Form6, "Timer2").enabled);
-    EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "ＨＩＴ！！！");
+// The lure point inside the bite box, edges included: each edge exactly on the
+// point bites, one twip beyond does not. The wandering fish's next move is read
+// from a copy of the random source, and the box or the lure is placed so that
+// the edge lands where the case wants it.
+TEST(Lure, TheBiteBoxIncludesItsEdges) {
+    enum Edge { Left, Right, Top, Bottom };
+    for (Edge edge : {Left, Right, Top, Bottom}) {
+        for (float beyond : {0.0f, 1.0f}) {
+            SCOPED_TRACE(testing::Message() << "edge " << edge << " beyond " << beyond);
+            Game g;
+            g.castAtOnce();
+            RandomSource preview = g.sim.screens().random();
+            const float r1 = preview.draw();
+            const float r2 = preview.draw();
+            Control& fish = g.ctl(kLure, "uo");
+            Control& lure = g.ctl(kLure, "rua");
+            fish.left = 4475;
+            fish.top = 395;
+            const float left = fish.left + (50.0f * r2 - 20.0f);  // where the fish will stand
+            const float top = fish.top + (50.0f * r1 - 25.0f);
+            switch (edge) {
+                case Left: lure.left = left - 165 - beyond; break;
+                case Right: fish.width = 4575 - left - beyond; break;
+                case Top: lure.top = top - 165 - 15 - beyond; break;
+                case Bottom: fish.height = 495 - top - beyond; break;
+            }
+            g.steps(1);
+            ASSERT_EQ(fish.left, left);
+            ASSERT_EQ(fish.top, top);
+            const float x = lure.left + 165;
+            const float y = lure.top + 165;
+            ASSERT_EQ(edge == Left    ? left - x
+                      : edge == Right ? x - (left + fish.width)
+                      : edge == Top   ? top - y
+                                      : y - (top + fish.height),
+                      beyond);
+            const bool bite = beyond == 0;
+            EXPECT_EQ(g.ctl(kLure, "Timer2").enabled, bite);
+            EXPECT_EQ(g.ctl(kLure, "Timer1").enabled, !bite);
+            EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text == "ＨＩＴ！！！", bite);
+        }
+    }
 }
 
-TEST(Lure, TheBiteTransitionDraws29RectanglesThenOpensTheBattle) {
+TEST(Lure, TheBiteTransitionDraws29RectanglesThenOpensTheBattleOnTheFortiethTick) {
     Game g;
     g.biteAtFirstStep();
-    ASSERT_TRUE(g.ctl(FormId::Form6, "Timer2").enabled);
-    ASSERT_EQ(g.screen(FormId::Form6).drawings().size(), 1u);
-    g.sim.run(50 * 38);
-    const auto& rects = g.screen(FormId::Form6).drawings();
+    ASSERT_EQ(g.screen(kLure).drawings().size(), 1u);
+    g.run(50 * 38);
+    ASSERT_NE(g.sim.screens().loaded(kLure), nullptr) << "the 39th tick opened the battle";
+    const auto& rects = g.screen(kLure).drawings();
     ASSERT_EQ(rects.size(), 29u);
     EXPECT_NEAR(rects.front().x1, 3292 - 3292 / 29.0, 0.001);
     EXPECT_EQ(rects.back().x1, 0);
     EXPECT_EQ(rects.back().y2, 3330);
-    g.sim.run(50);
-    EXPECT_EQ(g.sim.screens().loaded(FormId::Form6), nullptr);
+    g.run(50);
+    EXPECT_EQ(g.sim.screens().loaded(kLure), nullptr);
     EXPECT_TRUE(g.screen(FormId::Form7).visible());
     EXPECT_TRUE(g.screen(FormId::Form8).visible());
 }
 
 TEST(Lure, EndShowsTimeOverThenTheResults) {
-    const SimRun r = runSim(toCastScreen() +
-                            "click Form5.cast\nkeydown Form6 35\nrun 1\n"
-                            "dump\nrun 2999\ndump\nrun 1\ndump\n");
-    EXPECT_EQ(r.dumps[0]["screens"]["Form6"]["controls"]["Label1"]["visible"].boolean(), true);
-    EXPECT_EQ(r.dumps[0]["state"]["PlayerLife"].num(), -1);
-    EXPECT_NE(r.dumps[0]["screens"]["Form6"]["controls"]["Text1"]["text"].str().find("YOUR LIFE：-1 "),
-              std::string::npos);
-    EXPECT_TRUE(r.dumps[1]["screens"].has("Form6"));
-    EXPECT_FALSE(r.loaded("Form5"));
-    EXPECT_FALSE(r.loaded("Form6"));
-    EXPECT_TRUE(r.screen("Form4")["visible"].boolean());
-    EXPECT_EQ(r.control("Form4", "Text1")["text"].str(), "魚の名前　　　/重量(g)/身長(mm)");
+    Game g;
+    g.castAtOnce();
+    g.keyDown(kLure, 35);
+    g.run(1);
+    EXPECT_TRUE(g.ctl(kLure, "Label1").visible);
+    EXPECT_EQ(g.ctl(kLure, "Text1").text.rfind("YOUR LIFE：-1 ", 0), 0u);
+    EXPECT_FALSE(g.ctl(kLure, "Timer1").enabled);
+    g.run(2999);
+    ASSERT_NE(g.sim.screens().loaded(kLure), nullptr);
+    g.run(1);
+    EXPECT_EQ(g.sim.screens().loaded(kLure), nullptr);
+    EXPECT_EQ(g.sim.screens().loaded(FormId::Form5), nullptr);
+    EXPECT_TRUE(g.screen(FormId::Form4).visible());
 }
 
 TEST(Lure, TheBoostWorksFourTimesAGame) {
-    const SimRun r = runSim(toCastScreen() + "click Form5.cast\n" +
-                            "keydown Form6 75\nkeydown Form6 75\nkeydown Form6 75\nkeydown Form6 75\n"
-                            "keydown Form6 75\ndump\n" +
-                            steps(1) + "dump\n");
-    EXPECT_EQ(r.dumps[0]["state"]["BoostUses"].num(), 4);
-    EXPECT_EQ(r.dumps[0]["state"]["FishInterest"].num(), 10000);
-    EXPECT_EQ(r.dumps[1]["state"]["FishInterest"].num(), 270);
     Game g;
     g.castAtOnce();
-    g.state().BoostUses = 4;
-    g.state().FishInterest = 5;
-    g.keyDown(FormId::Form6, 75);
-    EXPECT_EQ(g.state().FishInterest, 5);
+    for (int press = 0; press < 5; ++press) g.keyDown(kLure, 75);
     EXPECT_EQ(g.state().BoostUses, 4);
+    EXPECT_EQ(g.state().FishInterest, 10000);
+    g.steps(1);
+    EXPECT_EQ(g.state().FishInterest, 270);
+    g.state().BoostUses = 3;
+    g.keyDown(kLure, 75);
+    EXPECT_EQ(g.state().FishInterest, 10000);
+    g.state().FishInterest = 5;
+    g.keyDown(kLure, 75);
+    EXPECT_EQ(g.state().FishInterest, 5);
+    g.keyUp(kLure, 75);
+    g.keyDown(kLure, 16);
+    g.keyUp(kLure, 17);
+    EXPECT_EQ(g.state().ReelSpeed, 50);
+    g.keyUp(kLure, 16);
+    EXPECT_EQ(g.state().ReelSpeed, 0);
 }
 
 // A return on the step that finds the life gone: the lure screen is loaded
@@ -150,31 +249,30 @@ TEST(Lure, TheBoostWorksFourTimesAGame) {
 TEST(Lure, AReturnOnTheLastLifeStillEndsTheGame) {
     Game g;
     g.castAtOnce();
-    g.keyDown(FormId::Form6, 16);
+    g.keyDown(kLure, 16);
     g.steps(19);
-    g.keyDown(FormId::Form6, 35);
+    g.keyDown(kLure, 35);
     g.steps(1);
-    Screen* lure = g.sim.screens().loaded(FormId::Form6);
+    Screen* lure = g.sim.screens().loaded(kLure);
     ASSERT_NE(lure, nullptr);
     EXPECT_FALSE(lure->visible());
     EXPECT_TRUE(lure->ctl("Label1").visible);
     EXPECT_TRUE(lure->ctl("Timer3").enabled);
     EXPECT_FALSE(lure->ctl("Timer1").enabled);
     EXPECT_TRUE(g.screen(FormId::Form5).enabled());
-    g.sim.run(3000);
+    g.run(3000);
     EXPECT_TRUE(g.screen(FormId::Form4).visible());
-    EXPECT_EQ(g.sim.screens().loaded(FormId::Form6), nullptr);
+    EXPECT_EQ(g.sim.screens().loaded(kLure), nullptr);
 }
 
 TEST(Lure, EndDuringTheBiteTransitionOpensABattleThatIsLostAtOnce) {
     Game g;
     g.biteAtFirstStep();
-    g.keyDown(FormId::Form6, 35);
-    g.sim.run(1950);  // the transition ends 2000 ms after the bite at +1
+    g.keyDown(kLure, 35);
+    g.run(1950);  // the transition ends 2000 ms after the bite at +1
     ASSERT_TRUE(g.screen(FormId::Form8).visible());
     EXPECT_EQ(g.state().PlayerLife, 0);
-    g.sim.run(1);
-    EXPECT_EQ(g.state().PlayerLife, -1);
+    g.run(1);
     EXPECT_EQ(g.ctl(FormId::Form8, "MENU").text.substr(0, 10), " LIFE :-1\r");
     EXPECT_TRUE(g.ctl(FormId::Form8, "Timer2").enabled);  // the escape
     EXPECT_FALSE(g.ctl(FormId::Form8, "Timer1").enabled);

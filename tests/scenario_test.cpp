@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "core/layout.h"
-#include "screens/title/picture_store.h"
 #include "sim_fixture.h"
 
 namespace mogumo::test {
@@ -26,20 +20,13 @@ const std::string kGiveUp =
 
 // ---------------------------------------------------------------- title ---
 
-TEST(Title, ProgramStartShowsTheTitleAndCountsAVisit) {
-    const SimRun r = runSim("dump\n");
-    const Json& s = r.state();
-    EXPECT_EQ(s["SecretPoints"].num(), 1);
-    EXPECT_EQ(s["NewLine"].str(), "\r\n");
-    EXPECT_TRUE(r.screen("Form1")["visible"].boolean());
-    EXPECT_EQ(r.last()["screens"].obj().size(), 1u);
-}
-
-TEST(Title, GameStartLoadsTheHiddenStoreAndOpensTheSpotScreen) {
-    const SimRun r = runSim("click Form1.Command1\ndump\n");
+TEST(Title, ProgramStartCountsAVisitAndGameStartOpensTheSpotScreen) {
+    const SimRun r = runSim("dump\nclick Form1.Command1\ndump\n");
+    EXPECT_EQ(r.dumps[0]["state"]["SecretPoints"].num(), 1);
+    EXPECT_EQ(r.dumps[0]["state"]["NewLine"].str(), "\r\n");
+    EXPECT_EQ(r.dumps[0]["screens"].obj().size(), 1u);
     EXPECT_FALSE(r.loaded("Form1"));
-    EXPECT_FALSE(r.screen("Form2")["visible"].boolean());
-    EXPECT_FALSE(r.screen("Form2")["enabled"].boolean());
+    EXPECT_FALSE(r.screen("Form2")["visible"].boolean());  // loaded by the swap, never shown
     EXPECT_TRUE(r.screen("Form3")["visible"].boolean());
     EXPECT_EQ(r.control("Form3", "Text1")["text"].str(),
               "つり場所：池\r\n広さ：500Ｍ  残ＨＰ：2000\r\n種類：5種類");
@@ -82,51 +69,6 @@ TEST(Title, TheTwentiethVisitSwapsInTheAlternativeAngler) {
     EXPECT_TRUE(shown == "swimsuit_front" || shown == "swimsuit_stride") << shown;
 }
 
-TEST(Title, ANewGameKeepsTheSpotButClearsTheLogAndRestoresTheLife) {
-    std::string script = "click Form1.Command1\nclick Form3.Command1(1)\nclick Form3.Command1(1)\n" + kGiveUp;
-    script += "click Form4.Command1\nclick Form1.Command1\ndump\n";
-    const SimRun r = runSim(script);
-    ASSERT_EQ(r.status, 0) << r.error;
-    EXPECT_EQ(r.state()["SpotIndex"].num(), 2);
-    EXPECT_EQ(r.state()["SpotName"].str(), "巨大釣り堀");
-    EXPECT_EQ(r.state()["PlayerLife"].num(), 7000);
-}
-
-// Every screen the flow reaches starts with its controls exactly as laid out,
-// apart from what its own load step writes.
-TEST(Layouts, ScreensLoadWithTheirControlsAsLaidOut) {
-    Game g;
-    auto check = [&](FormId id, std::initializer_list<std::string_view> changedByLoad) {
-        const Screen& screen = g.screen(id);
-        const auto& design = layoutOf(id).controls;
-        ASSERT_EQ(screen.controls().size(), design.size());
-        for (size_t i = 0; i < design.size(); ++i) {
-            const Control& c = screen.controls()[i];
-            const Control& d = design[i];
-            if (std::find(changedByLoad.begin(), changedByLoad.end(), d.name) != changedByLoad.end())
-                continue;
-            EXPECT_EQ(c.key(), d.key());
-            EXPECT_EQ(c.text, d.text) << d.key();
-            EXPECT_EQ(c.picture, d.picture) << d.key();
-            EXPECT_EQ(c.left, d.left) << d.key();
-            EXPECT_EQ(c.top, d.top) << d.key();
-            EXPECT_EQ(c.width, d.width) << d.key();
-            EXPECT_EQ(c.height, d.height) << d.key();
-            EXPECT_EQ(c.visible, d.visible) << d.key();
-            EXPECT_EQ(c.enabled, d.enabled) << d.key();
-        }
-    };
-    check(FormId::Form1, {});
-    g.click(FormId::Form1, "Command1");
-    check(FormId::Form2, {});
-    check(FormId::Form3, {"Text1"});
-    g.click(FormId::Form3, "Command2");
-    check(FormId::Form5, {"utuse", "Image1"});
-    g.click(FormId::Form5, "cast");
-    check(FormId::Form6, {});
-    EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "届いた長さは20Ｍです");
-}
-
 // --------------------------------------------------------- spot and cast ---
 
 TEST(Spot, ArrowsStopAtTheEndsAndRewriteTheSpot) {
@@ -143,37 +85,12 @@ TEST(Spot, ArrowsStopAtTheEndsAndRewriteTheSpot) {
     EXPECT_EQ(s["SpeciesCount"].num(), 10);
 }
 
-TEST(Spot, EachSpotDescribesItself) {
-    const char* expected[] = {
-        "つり場所：池\r\n広さ：500Ｍ  残ＨＰ：2000\r\n種類：5種類",
-        "つり場所：河\r\n広さ：1000Ｍ  残ＨＰ：5000\r\n種類：10種類",
-        "つり場所：巨大釣り堀\r\n広さ：2000Ｍ  残ＨＰ：7000\r\n種類：20種類",
-        "つり場所：海\r\n広さ：4000Ｍ  残ＨＰ：10000\r\n種類：40種類",
-    };
-    std::string script = "click Form1.Command1\ndump\n";
-    for (int i = 0; i < 3; ++i) script += "click Form3.Command1(1)\ndump\n";
-    const SimRun r = runSim(script);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(r.dumps[static_cast<size_t>(i)]["screens"]["Form3"]["controls"]["Text1"]["text"].str(),
-                  expected[i]);
-}
-
 TEST(Spot, TheAnglerAndWavesAnimateBehindTheGate) {
     const SimRun r = runSim("click Form1.Command1\nrun 100\ndump\nwait 30\ntick Form3.Timer1\ndump\n");
     EXPECT_EQ(r.dumps[0]["state"]["AnimFrame"].num(), 1);
     EXPECT_EQ(r.dumps[0]["screens"]["Form3"]["controls"]["Image1"]["picture"].str(), "angler_stride");
     EXPECT_EQ(r.dumps[0]["screens"]["Form3"]["controls"]["utuse(4)"]["picture"].str(), "wave_double");
     EXPECT_EQ(r.dumps[1]["state"]["AnimFrame"].num(), 1);  // 30 ms after the step: nothing
-}
-
-TEST(Cast, ACastBeforeTheFirstPowerStepUsesPowerFour) {
-    const SimRun r = runSim(toCastScreen() + "click Form5.cast\ndump\n");
-    EXPECT_EQ(r.state()["LureDistance"].num(), 20);
-    EXPECT_EQ(r.control("Form5", "Text1")["text"].str(), "届いた長さは20Ｍです");
-    EXPECT_FALSE(r.screen("Form5")["enabled"].boolean());
-    EXPECT_TRUE(r.screen("Form5")["visible"].boolean());
-    EXPECT_TRUE(r.screen("Form6")["visible"].boolean());
-    EXPECT_FALSE(r.control("Form5", "Timer2")["enabled"].boolean());
 }
 
 TEST(Cast, PowerSweepsToAHundredThenStartsAgainAtFour) {
@@ -210,12 +127,17 @@ TEST(Cast, ItsSlowTimerFlipsTheFrameWhileTheLureScreenRuns) {
     EXPECT_EQ(r.dumps[2]["state"]["AnimFrame"].num(), 1);
 }
 
+// A new game keeps the spot but restores its life, clears the log and gives
+// the boost back.
 TEST(Cast, ASecondGameOpensAtTheLastSpotWithItsFullLife) {
     const SimRun r = runSim(
         "click Form1.Command1\nclick Form3.Command1(1)\nclick Form3.Command1(1)\n"
-        "click Form3.Command1(1)\n" +
-        kGiveUp + "click Form4.Command1\n" + "click Form1.Command1\nclick Form3.Command2\nrun 1\ndump\n");
+        "click Form3.Command1(1)\nclick Form3.Command2\nclick Form5.cast\nkeydown Form6 75\n"
+        "keydown Form6 35\nrun 3051\nclick Form4.Command1\ndump\n"
+        "click Form1.Command1\nclick Form3.Command2\nrun 1\ndump\n");
     ASSERT_EQ(r.status, 0) << r.error;
+    EXPECT_EQ(r.dumps[0]["state"]["BoostUses"].num(), 0);
+    EXPECT_EQ(r.dumps[0]["state"]["PlayerLife"].num(), -1);
     EXPECT_EQ(r.state()["SpotName"].str(), "海");
     EXPECT_EQ(r.state()["PlayerLife"].num(), 10000);
     EXPECT_EQ(r.control("Form5", "Label1")["caption"].str(), "HP:10000 stage:海");

@@ -66,6 +66,7 @@ struct Game {
     void keyDown(FormId id, int code) { sim.screens().keyDown(screen(id), code); }
     void keyUp(FormId id, int code) { sim.screens().keyUp(screen(id), code); }
     void steps(int n) { sim.run(static_cast<uint64_t>(51 * n)); }
+    void run(uint64_t ms) { sim.run(ms); }
     Json dump() const { return Json::parse(sim.dump()); }
 
     // Title -> spot -> cast -> lure screen, cast at once (CastPower 4).

@@ -46,12 +46,8 @@ QColor ScreenPainter::colour(Colour c) {
 }
 
 bool ScreenPainter::samePaint(const Control& a, const Control& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height && a.x1 == b.x1 &&
-           a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.lineWidthPx == b.lineWidthPx &&
-           a.visible == b.visible && a.text == b.text && a.picture == b.picture && a.stretch == b.stretch &&
-           a.foreColour == b.foreColour && a.backColour == b.backColour && a.fillColour == b.fillColour &&
-           a.borderColour == b.borderColour && a.transparent == b.transparent && a.border == b.border &&
-           a.centred == b.centred;
+    // All of it: what a control looks like may depend on any of its fields.
+    return a == b;
 }
 
 void ScreenPainter::paint(QPainter& p, const Screen& screen) const {

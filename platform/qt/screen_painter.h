@@ -35,7 +35,8 @@ public:
     static QRect bounds(const Control& c);
     // &H00BBGGRR to a Qt colour.
     static QColor colour(Colour c);
-    // Whether two states of a windowless control look the same.
+    // Whether two states of a windowless control look the same: true only
+    // when every field is equal.
     static bool samePaint(const Control& a, const Control& b);
 
     // The colours a control has when the layout leaves them out.

@@ -1,6 +1,7 @@
 #include "platform/qt/shot.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImageWriter>
 
 #include "core/screen.h"
@@ -40,9 +41,18 @@ ShotRenderer qtShotRenderer(int argc, char** argv) {
                 return problem;
         }
         const QImage image = renderScreen(screen, pictures);
-        QImageWriter writer(QString::fromStdString(path), "png");
-        if (!writer.write(image))
-            return "cannot write " + path + ": " + writer.errorString().toStdString();
+        // The file's own error says why a write failed (a full device, say);
+        // the image writer's often does not.
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::WriteOnly))
+            return "cannot write " + path + ": " + file.errorString().toStdString();
+        QImageWriter writer(&file, "png");
+        const bool written = writer.write(image) && file.flush();
+        if (!written || file.error() != QFileDevice::NoError) {
+            const QString why =
+                file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+            return "cannot write " + path + ": " + why.toStdString();
+        }
         return {};
     };
 }

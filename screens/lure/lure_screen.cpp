@@ -1,5 +1,6 @@
 #include "screens/lure/lure_screen.h"
 
+#include <stdexcept>
 #include <string>
 
 #include "core/json_writer.h"
@@ -50,6 +51,8 @@ void LureScreen::lureStep() {
     if (s.ReelSpeed != 0) {
         uo_.left -= 50;
         ToggleAnimFrame(s);
+        if (s.AnimFrame != 0 && s.AnimFrame != 1)
+            throw std::out_of_range("AnimFrame " + std::to_string(s.AnimFrame) + " is not a lure frame");
         setPicture(rua_, img_[static_cast<size_t>(s.AnimFrame)]->picture);
         s.FishInterest += 3;
         s.LureDistance -= 1;

@@ -1,6 +1,7 @@
 #include "screens/spot/spot_screen.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "core/screen_set.h"
@@ -14,7 +15,9 @@ SpotScreen::SpotScreen(ScreenSet& screens)
 
 void SpotScreen::basyo() {
     GameState& s = state();
-    const Spot& spot = kSpots[s.SpotIndex];
+    if (s.SpotIndex < 0 || s.SpotIndex >= static_cast<int32_t>(kSpots.size()))
+        throw std::out_of_range("SpotIndex " + std::to_string(s.SpotIndex) + " is outside the spot table");
+    const Spot& spot = kSpots[static_cast<size_t>(s.SpotIndex)];
     s.SpotName = spot.name;
     s.SpotSize = spot.size;
     s.PlayerLife = spot.life;

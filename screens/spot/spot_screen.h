@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "core/screen.h"
 
 namespace mogumo {
@@ -33,11 +35,11 @@ struct Spot {
     int32_t speciesCount;
 };
 
-inline constexpr Spot kSpots[4] = {
+inline constexpr std::array<Spot, 4> kSpots{{
     {"池", 500, 2000, 5},
     {"河", 1000, 5000, 10},
     {"巨大釣り堀", 2000, 7000, 20},
     {"海", 4000, 10000, 40},
-};
+}};
 
 }  // namespace mogumo

@@ -7,30 +7,12 @@
 namespace mogumo {
 namespace {
 
-TEST(KeyMap, GameKeysGetTheirVirtualKeyCodes) {
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Shift), 16);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Control), 17);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Alt), 18);
+// The keys the game reacts to, and one it has no code for.
+TEST(KeyMap, TheGamesKeysGetTheirCodes) {
     EXPECT_EQ(KeyMap::virtualKey(Qt::Key_End), 35);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Home), 36);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Left), 37);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Up), 38);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Right), 39);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Down), 40);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_A), 65);
     EXPECT_EQ(KeyMap::virtualKey(Qt::Key_K), 75);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Z), 90);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_0), 48);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_9), 57);
     EXPECT_EQ(KeyMap::virtualKey(Qt::Key_F1), 112);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_F12), 123);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Space), 32);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Return), 13);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Enter), 13);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Escape), 27);
     EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Tab), -1);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_F13), -1);
-    EXPECT_EQ(KeyMap::virtualKey(Qt::Key_Exclam), -1);
 }
 
 TEST(KeyMap, HeldKeysRepeatAsKeyDownsOnly) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <set>
 
 #include "core/pictures.h"
@@ -46,6 +49,39 @@ TEST(PictureCache, AMissingPictureStopsTheLoadByName) {
     EXPECT_NE(problem.find("title_art"), std::string::npos) << problem;
     EXPECT_FALSE(cache.loaded());
     EXPECT_EQ(cache.pixmap("rock"), nullptr);
+}
+
+// A picture of the wrong size or one that is no picture at all stops the load
+// with a message that names it and says what is wrong.
+TEST(PictureCache, AWrongOrBrokenPictureIsNamed) {
+    struct Case {
+        bool broken;
+        const char* says;
+    };
+    for (const Case& c : {Case{false, "picture rock is 16x16 pixels, expected 32x32"},
+                          Case{true, "picture rock cannot be read"}}) {
+        QTemporaryDir dir;
+        for (const PictureInfo& info : kPictures) {
+            const QString name =
+                QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size()));
+            ASSERT_TRUE(QFile::copy(":/pictures/" + name + ".xpm", dir.filePath(name + ".xpm")));
+        }
+        const QString rock = dir.filePath(QStringLiteral("rock.xpm"));
+        QFile::remove(rock);
+        if (c.broken) {
+            QFile f(rock);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("not a picture");
+        } else {
+            QImage small(16, 16, QImage::Format_RGB32);
+            small.fill(Qt::red);
+            ASSERT_TRUE(small.save(rock, "XPM"));
+        }
+        PictureCache cache(dir.path());
+        const std::string problem = cache.load();
+        EXPECT_EQ(problem.rfind(c.says, 0), 0u) << problem;
+        EXPECT_FALSE(cache.loaded());
+    }
 }
 
 }  // namespace

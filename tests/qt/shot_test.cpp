@@ -50,7 +50,12 @@ TEST_F(ShotTest, ShotsAreTheClientAreaAtOnePixelPerFifteenTwips) {
     EXPECT_EQ(render(*sim_.screens().loaded(FormId::Form1), path), "");
     QImage saved(QString::fromStdString(path));
     EXPECT_EQ(saved.size(), QSize(489, 306));
-    EXPECT_NE(render(*sim_.screens().loaded(FormId::Form1), "/nonexistent/dir/x.png"), "");
+    // A path that cannot be written names itself and the reason.
+    for (const auto& [bad, why] : {std::pair{"/nonexistent/dir/x.png", "No such file or directory"},
+                                   std::pair{"/dev/full", "No space left on device"}}) {
+        const std::string problem = render(*sim_.screens().loaded(FormId::Form1), bad);
+        EXPECT_EQ(problem, std::string("cannot write ") + bad + ": " + why);
+    }
 }
 
 TEST_F(ShotTest, TheCastScreenShowsTheAnglerOnADarkRedBank) {
@@ -95,6 +100,17 @@ TEST_F(ShotTest, TheBiteTransitionDrawsBlackRectanglesOverTheScene) {
     // 3292,1665 twips is the centre of the growing rectangles.
     EXPECT_EQ(img.pixel(219, 111), rgb(0, 0, 0));
     EXPECT_EQ(img.pixel(5, 5), rgb(0, 128, 128));  // not reached yet
+}
+
+// A window repaints a windowless control when anything about it changed, the
+// font included.
+TEST(ScreenPainter, AnyChangedFieldIsAnotherPaint) {
+    Control a;
+    a.text = "x";
+    Control b = a;
+    EXPECT_TRUE(ScreenPainter::samePaint(a, b));
+    b.font = Font{"ＭＳ ゴシック", 12.0f, true, false};
+    EXPECT_FALSE(ScreenPainter::samePaint(a, b));
 }
 
 }  // namespace
