@@ -1,6 +1,7 @@
 #include "platform/qt/font_map.h"
 
 #include <QFontDatabase>
+#include <QHash>
 #include <QTextCharFormat>
 #include <array>
 #include <utility>
@@ -9,7 +10,12 @@ namespace mogumo {
 
 QString FontMap::family(std::string_view gameFamily) {
     const QString wanted = QString::fromUtf8(gameFamily.data(), static_cast<qsizetype>(gameFamily.size()));
-    if (QFontDatabase::hasFamily(wanted))
+    // Asking the font database goes to fontconfig every time: ask once a family.
+    static QHash<QString, bool> installed;
+    auto known = installed.constFind(wanted);
+    if (known == installed.constEnd())
+        known = installed.insert(wanted, QFontDatabase::hasFamily(wanted));
+    if (*known)
         return wanted;
     static const std::array<std::pair<std::string_view, const char*>, 3> standIns{{
         {"ＭＳ Ｐゴシック", "IPAPGothic"},
@@ -54,8 +60,9 @@ QList<QTextLayout::FormatRange> FontMap::lentLetters(const QString& text, const 
                                                      qreal devicePixelRatio) {
     QList<QTextLayout::FormatRange> runs;
     static const QString lenderFamily = QStringLiteral("DejaVu Sans Mono");
+    static const bool lenderInstalled = QFontDatabase::hasFamily(lenderFamily);
     if (font.family() != QLatin1String("IPAGothic") || !isSmall(font.pointSizeF(), devicePixelRatio) ||
-        !QFontDatabase::hasFamily(lenderFamily))
+        !lenderInstalled)
         return runs;
     QFont lender(lenderFamily);
     lender.setPointSizeF(font.pointSizeF());

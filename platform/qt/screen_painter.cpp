@@ -147,6 +147,21 @@ void ScreenPainter::drawLaidOut(QPainter& p, const QRect& box, int halign, bool 
     }
 }
 
+const QPixmap& ScreenPainter::stretched(std::string_view picture, const QPixmap& pic, QSize size,
+                                        qreal dpr) const {
+    for (const Stretched& s : stretched_)
+        if (s.picture == picture && s.size == size && s.dpr == dpr)
+            return s.pixmap;
+    // A moving sprite is drawn every step at the same few sizes: scaling it
+    // once spares the painter's slow transformed path.
+    if (stretched_.size() >= 32)
+        stretched_.erase(stretched_.begin());
+    QPixmap scaled = pic.scaled(size * dpr, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    scaled.setDevicePixelRatio(dpr);
+    stretched_.push_back({picture, size, dpr, std::move(scaled)});
+    return stretched_.back().pixmap;
+}
+
 void ScreenPainter::paintImage(QPainter& p, const Control& c) const {
     const QPixmap* pic = pictures_.pixmap(c.picture);
     if (!pic)
@@ -157,7 +172,8 @@ void ScreenPainter::paintImage(QPainter& p, const Control& c) const {
     // Pixel art stays crisp: nearest-neighbour scaling only.
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (c.stretch)
-        p.drawPixmap(inner, *pic);
+        p.drawPixmap(inner.topLeft(), stretched(c.picture, *pic, inner.size(),
+                                                p.device() ? p.device()->devicePixelRatioF() : 1.0));
     else
         p.drawPixmap(inner.topLeft(), *pic);
     if (c.border) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QRect>
 #include <QTextLayout>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "core/control.h"
 
@@ -53,7 +56,17 @@ private:
     static void paintShape(QPainter& p, const Control& c);
     static void paintLine(QPainter& p, const Control& c);
 
+    // A stretched picture scaled once to the size it is drawn at.
+    const QPixmap& stretched(std::string_view picture, const QPixmap& pic, QSize size, qreal dpr) const;
+
     const PictureCache& pictures_;
+    struct Stretched {
+        std::string_view picture;
+        QSize size;
+        qreal dpr;
+        QPixmap pixmap;
+    };
+    mutable std::vector<Stretched> stretched_;
 };
 
 }  // namespace mogumo

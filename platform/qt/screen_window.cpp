@@ -15,6 +15,7 @@
 #include "platform/qt/picture_box_widget.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/progress_widget.h"
+#include "platform/qt/status_box_widget.h"
 #include "platform/qt/window_placement.h"
 
 namespace mogumo {
@@ -90,6 +91,10 @@ void ScreenWindow::createChildren() {
                 break;
             }
             case ControlKind::TextBox: {
+                if (!c.enabled) {
+                    w = new StatusBoxWidget(this, c.multiLine);
+                    break;
+                }
                 auto* t = new QPlainTextEdit(this);
                 t->setReadOnly(true);
                 t->setLineWrapMode(c.multiLine ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
@@ -97,6 +102,8 @@ void ScreenWindow::createChildren() {
                 t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 t->setTabChangesFocus(true);
+                // The game rewrites some boxes every step: keep no undo history.
+                t->document()->setUndoRedoEnabled(false);
                 // A disabled text box still shows its text in the normal colour.
                 QPalette pal = t->palette();
                 pal.setColor(QPalette::Disabled, QPalette::Text, pal.color(QPalette::Active, QPalette::Text));
@@ -199,8 +206,12 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
             if (child.text == c.text)
                 break;
             child.text = c.text;
-            auto* t = static_cast<QPlainTextEdit*>(w);
             const QString text = qText(c.text);
+            if (auto* box = dynamic_cast<StatusBoxWidget*>(w)) {
+                box->setText(text, FontMap::lentLetters(text, box->font(), devicePixelRatioF()));
+                break;
+            }
+            auto* t = static_cast<QPlainTextEdit*>(w);
             t->setPlainText(text);
             // Letters the box's font cannot draw legibly come from another.
             QTextCursor cursor(t->document());

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <memory>
@@ -13,6 +12,7 @@
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/screen_window.h"
+#include "platform/qt/status_box_widget.h"
 #include "qt_fixture.h"
 
 namespace mogumo {
@@ -172,11 +172,11 @@ TEST_F(QtHostTest, LureStepsRunAtTheirDueMillisecondHoweverLateOrEarlyTheWakeCom
         EXPECT_EQ(static_cast<uint32_t>(s.LastTick), gate);
     }
     ScreenWindow* lure = host_->window(FormId::Form6);
-    const auto* text = static_cast<QPlainTextEdit*>(lure->widgetOf("Text1"));
-    EXPECT_TRUE(text->toPlainText().startsWith(QStringLiteral("YOUR LIFE")));
-    EXPECT_EQ(text->toPlainText(),
-              QString::fromStdString(host_->screens().loaded(FormId::Form6)->ctl("Text1").text)
-                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    const auto* text = dynamic_cast<StatusBoxWidget*>(lure->widgetOf("Text1"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->text().startsWith(QStringLiteral("YOUR LIFE")));
+    EXPECT_EQ(text->text(), QString::fromStdString(host_->screens().loaded(FormId::Form6)->ctl("Text1").text)
+                                .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 TEST_F(QtHostTest, TheCloseBoxEndsTheGame) {
