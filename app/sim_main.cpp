@@ -3,14 +3,27 @@
 
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
-#include "platform/sim/simulator.h"
+#include "platform/sim/script.h"
 #ifdef MOGUMO_WITH_QT
 #include "platform/qt/shot.h"
 #endif
+
+// Reads to the end, or only until a line has grown longer than a script line
+// may be: endless input without a line break then ends in the reader's error
+// for that line instead of exhausting the memory.
+static void readScript(std::istream& in, std::string& script) {
+    char buf[65536];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        script.append(buf, static_cast<size_t>(in.gcount()));
+        const size_t lastBreak = script.rfind('\n');
+        const size_t lineStart = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+        if (script.size() - lineStart > mogumo::kMaxScriptLine + 4)  // + a byte-order mark and a CR
+            break;
+    }
+}
 
 int main(int argc, char** argv) {
     if (argc > 2) {
@@ -24,9 +37,9 @@ int main(int argc, char** argv) {
             std::cerr << "mogumo-sim: cannot read " << argv[1] << '\n';
             return 1;
         }
-        script.assign(std::istreambuf_iterator<char>(in), {});
+        readScript(in, script);
     } else {
-        script.assign(std::istreambuf_iterator<char>(std::cin), {});
+        readScript(std::cin, script);
     }
     mogumo::ShotRenderer shot;
 #ifdef MOGUMO_WITH_QT
