@@ -63,11 +63,19 @@ void Simulator::run(uint64_t ms) {
             const bool stillRunning = std::any_of(
                 timers_.begin(), timers_.end(), [&](const RunningTimer& t) { return t.order == due.order; });
             if (stillRunning)
-                screens_.timerTick(*due.screen, *due.timer);
+                deliverTick(*due.screen, *due.timer);
         }
     }
     if (now_ < end)
         now_ = end;
+}
+
+void Simulator::deliverTick(Screen& screen, Control& timer) {
+    if (beforeTick)
+        beforeTick(screen, timer);
+    screens_.timerTick(screen, timer);
+    if (afterTick)
+        afterTick();
 }
 
 std::string Simulator::dump() const {
