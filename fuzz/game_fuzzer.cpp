@@ -219,12 +219,16 @@ private:
             auto& battle = static_cast<BattleScreen&>(*loaded(Form8));
             if (!battle.ctl("Timer1").enabled)
                 return chance(0.005) ? close(Form8) : run(51 + below(3000));
+            // Pull a resting fish up; pull a fighting one only to keep it off
+            // the bottom while the line lasts.
+            const Control& fish = battle.ctl("uoyosu");
             const bool pulling = battle.pressedKey() == BattleScreen::kShift;
-            const bool resting = battle.fishRest() >= 0;
-            if (chance(0.001))
+            const bool pull =
+                battle.fishRest() >= 0 || (fish.top > 2600 && fish.left > 360 && battle.gauge()[1] > 50);
+            if (chance(0.0005))
                 return key(Form8, BattleScreen::kEnd, true);
-            if (resting != pulling)
-                return key(Form8, BattleScreen::kShift, resting);
+            if (pull != pulling)
+                return key(Form8, BattleScreen::kShift, pull);
             return run(51);
         }
         if (shown(Form6)) {
@@ -235,10 +239,11 @@ private:
                 return key(Form6, 35, true);
             if (s.BoostUses < 4 && s.FishInterest < 240 && chance(0.5))
                 return key(Form6, 75, true);
-            // Keep the fish chasing (above 80 %) with one reeling step in
-            // three, and the lure in the water.
-            const bool reel =
-                lure.ctl("rua").top > 300 && (s.FishInterest <= 244 ? chance(0.3) : chance(0.1));
+            // Build the interest up to a chase (above 80 %) deep in the water,
+            // then hold it there; never bring the lure back.
+            const float top = lure.ctl("rua").top;
+            const double reelRate = top < 300 ? 0 : s.FishInterest > 244 ? 0.27 : top > 1500 ? 0.45 : 0.3;
+            const bool reel = chance(reelRate);
             if (reel != (s.ReelSpeed != 0))
                 return key(Form6, 16, reel);
             return run(51);

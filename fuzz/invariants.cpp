@@ -81,11 +81,11 @@ void Invariants::ended(bool expected) {
 }
 
 void Invariants::beforeTick(const Screen& screen, const Control& timer) {
-    const std::string name = formName(screen.id()) + "." + timer.key();
+    const auto name = [&] { return formName(screen.id()) + "." + timer.key(); };
     if (sim_->screens().loaded(screen.id()) != &screen)
-        fail("a timer of an unloaded screen ticks: " + name);
+        fail("a timer of an unloaded screen ticks: " + name());
     if (!timer.enabled || !sim_->isRunning(screen, timer))
-        fail("a stopped timer ticks: " + name);
+        fail("a stopped timer ticks: " + name());
     tickForm_ = screen.id();
     tickTimer_ = timer.name;
     tickInstance_ = screen.instance();
