@@ -270,7 +270,7 @@ private:
             case 4: return chance(0.05) ? close(id) : Command{"dump"};
             case 5:
                 return wait(chance(0.5)   ? below(100)
-                            : chance(0.5) ? (1ULL << 32) - below(100000)
+                            : chance(0.5) ? (1ULL << 32) - 1 - below(100000)
                                           : 1ULL << 31);
             case 6: return run(chance(0.7) ? 1 + below(200) : 1000 + below(300000));
             case 7: return tick(id, any);
@@ -364,6 +364,14 @@ int replayFile(const char* path) {
             std::cerr << "line " << n << ": " << reason << "\n";
             return 2;
         }
+        // What the checks are told by the generator, read back from the line.
+        const auto w = scriptWords(line);
+        if (w.size() == 3 && w[0] == "keydown" && w[2].find_first_not_of('0') != std::string_view::npos &&
+            w[2].substr(w[2].find_first_not_of('0')) == "112")
+            inv.helpAsked();
+        if (w.size() == 2 && w[0] == "click" && w[1] == "Form1.Command1")
+            inv.gameStarting();
+        inv.ended(session.simulator().ended());
         inv.afterEvent();
         if (!inv.failure().empty()) {
             std::cerr << "line " << n << ": " << inv.failure() << "\n";

@@ -91,6 +91,8 @@ void Invariants::beforeTick(const Screen& screen, const Control& timer) {
     tickInstance_ = screen.instance();
     tickLastTick_ = state().LastTick;
     tickGated_ = timer.gated;
+    tickLife_ = state().PlayerLife;
+    tickDraws_ = sim_->screens().random().draws();
 }
 
 void Invariants::afterTick() {
@@ -107,16 +109,38 @@ void Invariants::afterTick() {
         if (!tickGated_)
             fail("a timer outside the step gate moved LastTick");
         const bool lureStep = tickForm_ == FormId::Form6 && tickTimer_ == "Timer1";
-        if (lureStep || (tickForm_ == FormId::Form8 && tickTimer_ != "Timer3"))
-            ++steps_;
-        // A lure step that did not bring the lure back leaves the interest
-        // clamped; one that did leaves it as it was.
+        const bool battleStep = tickForm_ == FormId::Form8 && tickTimer_ == "Timer1";
+        const bool escapeStep = tickForm_ == FormId::Form8 && tickTimer_ == "Timer2";
+        steps_ += lureStep || battleStep || escapeStep ? 1 : 0;
+        // A lure step that did not bring the lure back costs a life point and
+        // two draws and leaves the interest clamped; one that did, nothing.
+        // A battle step costs a life point, an escape step none; the fish
+        // draws one to three values in either.
+        const uint64_t draws = sim_->screens().random().draws() - tickDraws_;
+        const int32_t lifeSpent = tickLife_ - s.PlayerLife;
         const Screen* lure = sim_->screens().loaded(FormId::Form6);
-        if (lureStep && lure && lure->instance() == tickInstance_) {
-            steppedLure_ = tickInstance_;
-            if (s.FishInterest < 0 || s.FishInterest > 300)
-                fail("FishInterest " + std::to_string(s.FishInterest) + " after a lure step");
+        if (lureStep) {
+            const bool cast = lure && lure->instance() == tickInstance_;
+            if (cast) {
+                steppedLure_ = tickInstance_;
+                if (s.FishInterest < 0 || s.FishInterest > 300)
+                    fail("FishInterest " + std::to_string(s.FishInterest) + " after a lure step");
+            }
+            if (draws != (cast ? 2u : 0u) || lifeSpent != (cast ? 1 : 0))
+                fail("a lure step drew " + std::to_string(draws) + " values and cost " +
+                     std::to_string(lifeSpent) + " life");
         }
+        if ((battleStep || escapeStep) && (draws < 1 || draws > 3 || lifeSpent != (battleStep ? 1 : 0)))
+            fail("a battle step drew " + std::to_string(draws) + " values and cost " +
+                 std::to_string(lifeSpent) + " life");
+    }
+    // The species draw takes 103 values and the fish's bar one more.
+    if (!tickGated_) {
+        const uint64_t draws = sim_->screens().random().draws() - tickDraws_;
+        const bool battleOpened = tickForm_ == FormId::Form6 && tickTimer_ == "Timer2" &&
+                                  sim_->screens().loaded(FormId::Form8) != nullptr;
+        if (draws != (battleOpened ? 104u : 0u))
+            fail(std::to_string(draws) + " values drawn by " + std::string(tickTimer_));
     }
     // A gated tick the gate turned away has changed nothing.
     if (stepped || !tickGated_)

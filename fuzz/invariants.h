@@ -54,6 +54,8 @@ private:
     uint64_t tickInstance_ = 0;
     int32_t tickLastTick_ = 0;
     bool tickGated_ = false;
+    int32_t tickLife_ = 0;
+    uint64_t tickDraws_ = 0;
 
     // Across the run.
     std::optional<int32_t> life_;  // PlayerLife since the spot was chosen

@@ -21,6 +21,8 @@ bool plainDigits(std::string_view w) {
 }
 
 uint64_t runMs(std::string_view script) {
+    if (script.substr(0, 3) == "\xEF\xBB\xBF")
+        script.remove_prefix(3);
     uint64_t total = 0;
     for (size_t pos = 0; pos < script.size();) {
         const size_t end = std::min(script.find('\n', pos), script.size());
