@@ -175,11 +175,12 @@ void Invariants::checkState() {
     const bool chosen = s.SpotSize != 0 || !s.SpotName.empty() || s.SpeciesCount != 0;
     if (chosen && (s.SpotName != spot.name || s.SpotSize != spot.size || s.SpeciesCount != spot.speciesCount))
         fail("the spot's fields do not match spot " + std::to_string(s.SpotIndex));
-    // Only the spot screen sets the life; from then on it only falls.
+    // Only the spot screen sets the life; from then on it only falls, but
+    // for End on the lure screen, which sets it to 0 even when it was below.
     if (sim_->screens().loaded(FormId::Form3)) {
         life_.reset();
     } else {
-        if (life_ && s.PlayerLife > *life_)
+        if (life_ && s.PlayerLife > *life_ && s.PlayerLife != 0)
             fail("PlayerLife rose from " + std::to_string(*life_) + " to " + std::to_string(s.PlayerLife));
         life_ = s.PlayerLife;
     }
