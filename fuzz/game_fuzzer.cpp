@@ -265,7 +265,11 @@ private:
         switch (below(10)) {
             case 0:
             case 1: return click(id, any.name, any.index);
-            case 2: return key(id, code, true);
+            case 2:
+                // Held keys repeat their key-down.
+                if (chance(0.5))
+                    repeat_ = {id, code};
+                return key(repeat_.first, repeat_.second, true);
             case 3: return key(id, code, false);
             case 4: return chance(0.05) ? close(id) : Command{"dump"};
             case 5:
@@ -323,6 +327,7 @@ private:
     uint64_t events_ = 0;
     bool ended_ = false;
     bool giveUp_ = false;
+    std::pair<FormId, uint64_t> repeat_{FormId::Form6, 75};
     double giveUpRate_ = 0.2;
 };
 
