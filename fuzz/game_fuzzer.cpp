@@ -46,6 +46,8 @@ public:
     // Plays up to `events` lines; false on a failure, described by report().
     bool play(uint64_t events) {
         startClock();
+        if (!failure_.empty())
+            return false;
         for (uint64_t i = 0; i < events && !ended_; ++i)
             if (!execute(next()))
                 return false;
