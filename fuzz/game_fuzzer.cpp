@@ -363,10 +363,16 @@ int replayFile(const char* path) {
     std::ostringstream out;
     ScriptSession session(out);
     Invariants inv;
-    inv.watch(session.simulator());
+    bool watching = false;
     size_t n = 0;
     for (std::string line; std::getline(in, line);) {
         ++n;
+        // The checks start with the program, after a leading `clock`.
+        const bool clock = !scriptWords(line).empty() && scriptWords(line)[0] == "clock";
+        if (!watching && !scriptWords(line).empty() && !clock) {
+            inv.watch(session.simulator());
+            watching = true;
+        }
         if (std::string reason; !session.runLine(line, reason)) {
             std::cerr << "line " << n << ": " << reason << "\n";
             return 2;
@@ -378,6 +384,8 @@ int replayFile(const char* path) {
             inv.helpAsked();
         if (w.size() == 2 && w[0] == "click" && w[1] == "Form1.Command1")
             inv.gameStarting();
+        if (!watching)
+            continue;
         inv.ended(session.simulator().ended());
         inv.afterEvent();
         if (!inv.failure().empty()) {

@@ -177,6 +177,12 @@ public:
         }
     }
 
+    // The program as it runs: once anyone has seen it, a `clock` comes too late.
+    Simulator& started() {
+        first_ = false;
+        return begin(Simulator::kDefaultClock);
+    }
+
     // Program start happens before the first line, at the clock of a leading
     // `clock` command.
     Simulator& begin(uint32_t clock) {
@@ -255,7 +261,7 @@ bool ScriptSession::runLine(std::string_view line, std::string& reason) {
 }
 
 Simulator& ScriptSession::simulator() {
-    return runner_->begin(Simulator::kDefaultClock);
+    return runner_->started();
 }
 
 int runScript(std::string_view script, std::ostream& out, std::string& error, const ShotRenderer& shot) {

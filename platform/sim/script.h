@@ -37,7 +37,8 @@ public:
     // carried out changes nothing; the result is false and `reason` says why.
     bool runLine(std::string_view line, std::string& reason);
 
-    // The running game; starts the program when no command has yet.
+    // The running game; starts the program when no command has yet, and a
+    // `clock` line is refused from then on.
     Simulator& simulator();
 
 private:
