@@ -5,17 +5,16 @@
 // (or the game itself failed on it), 1 for anything else: bad arguments, a
 // script that cannot be read, dumps that cannot be written.
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
 
-#include "platform/sim/simulator.h"
+#include "platform/sim/script.h"
 #ifdef MOGUMO_WITH_QT
 #include "platform/qt/shot.h"
 #endif
@@ -23,10 +22,19 @@
 namespace {
 
 // Reads all of `file`; on failure returns false with the reason in `error`.
+// Reading stops once a line has grown longer than a script line may be:
+// endless input without a line break (/dev/zero) then ends in the reader's
+// error for that line instead of exhausting the memory.
 bool readAll(std::FILE* file, std::string& script, std::string& error) {
     char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) script.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) {
+        script.append(buf, n);
+        const size_t lastBreak = script.rfind('\n');
+        const size_t lineStart = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+        if (script.size() - lineStart > mogumo::kMaxScriptLine + 4)  // + a byte-order mark and a CR
+            break;
+    }
     if (std::ferror(file)) {
         error = std::strerror(errno);
         return false;
@@ -38,8 +46,8 @@ bool readScript(const char* path, std::string& script, std::string& error) {
     if (!path)
         return readAll(stdin, script, error);
     // A directory opens fine and only fails on reading: name it plainly.
-    struct stat st {};
-    if (::stat(path, &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
         error = "is a directory";
         return false;
     }

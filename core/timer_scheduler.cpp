@@ -92,6 +92,8 @@ void TimerScheduler::tickAt(uint64_t t) {
             continue;
         if (e.timer->gated && gateShut(t))
             skip(e);
+        else if (deliver_)
+            deliver_(*e.screen, *e.timer);
         else
             screens_.timerTick(*e.screen, *e.timer);
     }

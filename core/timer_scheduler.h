@@ -31,6 +31,8 @@ class TimerScheduler {
 public:
     // A snapshot of everything a tick could change, compared before and after.
     using Fingerprint = std::function<std::string()>;
+    // How a due tick reaches its screen; by default straight to the runtime.
+    using Deliver = std::function<void(Screen&, Control&)>;
 
     TimerScheduler(ScreenSet& screens, uint64_t now) : screens_(screens), now_(now) {}
 
@@ -54,6 +56,8 @@ public:
     // The first millisecond after now at which a tick may change the game;
     // nullopt when no timer runs.
     std::optional<uint64_t> nextTickAt() const { return nextTickAt(false); }
+
+    void setDeliver(Deliver deliver) { deliver_ = std::move(deliver); }
 
     // From now on, one in `every` skipped gated ticks is run and must leave
     // `fingerprint` unchanged, or a std::logic_error names the timer.
@@ -84,6 +88,7 @@ private:
     uint64_t nextOrder_ = 0;
     std::vector<Entry> entries_;  // in start order
     std::vector<Entry> due_;
+    Deliver deliver_;
     Fingerprint fingerprint_;
     unsigned checkEvery_ = 0;
     uint64_t skipCount_ = 0;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImageWriter>
+#include <memory>
 
 #include "core/screen.h"
 #include "platform/qt/picture_cache.h"
@@ -24,23 +25,32 @@ QImage renderScreen(const Screen& screen, const PictureCache& pictures) {
 }
 
 ShotRenderer qtShotRenderer(int argc, char** argv) {
-    return [argc, argv](const Screen& screen, const std::string& path) -> std::string {
-        // Qt keeps a reference to argc for the application's lifetime.
-        static int keptArgc = argc;
+    // What the first shot makes lives as long as the renderer, which its
+    // owner drops before the program's exit handlers run, so Qt is torn down
+    // while its own globals are still there. The pictures go before the
+    // application they were made under.
+    struct Context {
+        int argc;  // Qt keeps a reference to it for the application's lifetime
+        char** argv;
+        std::unique_ptr<QApplication> app;
+        std::unique_ptr<PictureCache> pictures;
+    };
+    auto context = std::make_shared<Context>(Context{argc, argv, nullptr, nullptr});
+    return [context](const Screen& screen, const std::string& path) -> std::string {
+        Context& c = *context;
         if (!QApplication::instance()) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
-            // Lives to the end of the process: tearing Qt down among the exit
-            // handlers would outlive Qt's own globals.
-            new QApplication(keptArgc, argv);
+            c.app = std::make_unique<QApplication>(c.argc, c.argv);
         }
-        static PictureCache& pictures = *new PictureCache;
-        if (!pictures.loaded()) {
-            const std::string problem = pictures.load();
+        if (!c.pictures)
+            c.pictures = std::make_unique<PictureCache>();
+        if (!c.pictures->loaded()) {
+            const std::string problem = c.pictures->load();
             if (!problem.empty())
                 return problem;
         }
-        const QImage image = renderScreen(screen, pictures);
+        const QImage image = renderScreen(screen, *c.pictures);
         // The file's own error says why a write failed (a full device, say);
         // the image writer's often does not.
         QFile file(QString::fromStdString(path));

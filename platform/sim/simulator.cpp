@@ -6,6 +6,7 @@
 namespace mogumo {
 
 Simulator::Simulator(uint32_t clock) : scheduler_(screens_, clock), screens_(*this, makeScreen) {
+    scheduler_.setDeliver([this](Screen& screen, Control& timer) { deliverTick(screen, timer); });
 #ifndef NDEBUG
     scheduler_.checkSkips([this] { return dump(); }, kSkipCheckEvery);
 #endif
@@ -27,6 +28,14 @@ void Simulator::timerStopped(Screen& screen, Control& timer) {
 
 void Simulator::screenUnloaded(Screen& screen) {
     scheduler_.screenGone(screen);
+}
+
+void Simulator::deliverTick(Screen& screen, Control& timer) {
+    if (beforeTick)
+        beforeTick(screen, timer);
+    screens_.timerTick(screen, timer);
+    if (afterTick)
+        afterTick();
 }
 
 std::string Simulator::dump() const {

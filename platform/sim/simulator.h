@@ -46,7 +46,7 @@ public:
     // due ticks once after each millisecond, in the order they started.
     void run(uint64_t ms) { scheduler_.runUntil(scheduler_.now() + ms); }
     // One tick of a running timer, now, outside its schedule.
-    void tick(Screen& screen, Control& timer) { screens_.timerTick(screen, timer); }
+    void tick(Screen& screen, Control& timer) { deliverTick(screen, timer); }
 
     bool isRunning(const Screen& screen, const Control& timer) const {
         return scheduler_.isRunning(screen, timer);
@@ -56,7 +56,15 @@ public:
     // The state dump: one line of JSON.
     std::string dump() const;
 
+    // For checkers (the event fuzzer): called just before every timer tick,
+    // from `run` and `tick` alike, and just after it, when the tick may have
+    // unloaded the timer's screen.
+    std::function<void(const Screen&, const Control&)> beforeTick;
+    std::function<void()> afterTick;
+
 private:
+    void deliverTick(Screen& screen, Control& timer);
+
     uint32_t tickCount() override { return scheduler_.tickCount(); }
     void timerStarted(Screen& screen, Control& timer) override;
     void timerStopped(Screen& screen, Control& timer) override;

@@ -25,6 +25,9 @@ public:
 
     // Resting while 0 or more, fighting below 0.
     int32_t fishRest() const { return FishRest_; }
+    int32_t fishDrift() const { return FishDrift_; }
+    const std::array<float, 2>& gauge() const { return Gauge_; }
+    int16_t pressedKey() const { return PressedKey_; }
 
 private:
     void UOST();

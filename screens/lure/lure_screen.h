@@ -26,6 +26,8 @@ public:
     void timerTick(Control& timer) override;
     void writeVars(JsonWriter& out) const override;
 
+    int32_t biteCountdown() const { return BiteCountdown_; }
+
 private:
     void Timer1_Timer();
     void Timer2_Timer();
