@@ -67,10 +67,12 @@ std::optional<uint64_t> TimerScheduler::nextTickAt(bool everyTick) const {
 }
 
 void TimerScheduler::runUntil(uint64_t until) {
-    // While skips are checked, every skipped tick is visited.
-    const bool everyTick = fingerprint_ && checkEvery_ > 0;
+    const bool checking = fingerprint_ && checkEvery_ > 0;
     while (!screens_.ended()) {
-        const std::optional<uint64_t> next = nextTickAt(everyTick);
+        // While skips are checked, one step in `checkEvery_` visits the next
+        // tick even when the gate will turn it away, and checks it.
+        const bool visitSkipped = checking && ++visits_ % checkEvery_ == 0;
+        const std::optional<uint64_t> next = nextTickAt(visitSkipped);
         if (!next || *next > until)
             break;
         now_ = *next;
@@ -100,8 +102,7 @@ void TimerScheduler::tickAt(uint64_t t) {
 }
 
 void TimerScheduler::skip(const Entry& e) {
-    ++skipCount_;
-    if (!fingerprint_ || checkEvery_ == 0 || skipCount_ % checkEvery_ != 0)
+    if (!fingerprint_ || checkEvery_ == 0)
         return;
     ++skipsChecked_;
     const std::string before = fingerprint_();

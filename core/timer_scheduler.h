@@ -59,8 +59,9 @@ public:
 
     void setDeliver(Deliver deliver) { deliver_ = std::move(deliver); }
 
-    // From now on, one in `every` skipped gated ticks is run and must leave
-    // `fingerprint` unchanged, or a std::logic_error names the timer.
+    // From now on, gated ticks the gate turns away are visited and run on one
+    // step in `every` (on every one with 1), and each must leave `fingerprint`
+    // unchanged, or a std::logic_error names the timer.
     void checkSkips(Fingerprint fingerprint, unsigned every = 1);
     uint64_t skipsChecked() const { return skipsChecked_; }
 
@@ -91,7 +92,7 @@ private:
     Deliver deliver_;
     Fingerprint fingerprint_;
     unsigned checkEvery_ = 0;
-    uint64_t skipCount_ = 0;
+    uint64_t visits_ = 0;
     uint64_t skipsChecked_ = 0;
 };
 

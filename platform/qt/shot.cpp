@@ -1,6 +1,8 @@
 #include "platform/qt/shot.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QFile>
 #include <QImageWriter>
 #include <memory>
@@ -51,18 +53,18 @@ ShotRenderer qtShotRenderer(int argc, char** argv) {
                 return problem;
         }
         const QImage image = renderScreen(screen, *c.pictures);
-        // The file's own error says why a write failed (a full device, say);
-        // the image writer's often does not.
+        // The picture is encoded in memory first: the file's own error then
+        // says why a write failed (a full device, say), and the encoder never
+        // meets a failing file half way through.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        if (!writer.write(image))
+            return "cannot write " + path + ": " + writer.errorString().toStdString();
         QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush())
             return "cannot write " + path + ": " + file.errorString().toStdString();
-        QImageWriter writer(&file, "png");
-        const bool written = writer.write(image) && file.flush();
-        if (!written || file.error() != QFileDevice::NoError) {
-            const QString why =
-                file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-            return "cannot write " + path + ": " + why.toStdString();
-        }
         return {};
     };
 }
