@@ -27,9 +27,9 @@ struct FightState {
 };
 
 FightState fight(Game& g) {
-    const Json dump = g.dump();
-    const Json& v = dump["screens"]["Form8"]["vars"];
-    return {v["FishDrift"].num(), v["FishRest"].num(), v["Gauge"][0].num(), v["Gauge"][1].num()};
+    const std::string dump = g.sim.dump();
+    return {dumpNumber(dump, "FishDrift"), dumpNumber(dump, "FishRest"), dumpNumber(dump, "Gauge", 0),
+            dumpNumber(dump, "Gauge", 1)};
 }
 
 // Runs battle steps until `done` holds; fails after `limit` steps.

@@ -83,7 +83,7 @@ TEST(Lure, TheLureReturnsAboveTheSurfaceOrAtTheShore) {
         EXPECT_EQ(g.state().PlayerLife, 2000);  // a return costs no life
         EXPECT_TRUE(g.screen(FormId::Form5).enabled());
         g.steps(1);  // the meter goes on from where the cast froze it
-        EXPECT_EQ(g.dump()["screens"]["Form5"]["vars"]["CastPower"].num(), 8);
+        EXPECT_EQ(g.dumped("CastPower"), 8);
         EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "届いた長さは20Ｍです");
         EXPECT_EQ(g.state().FishInterest, 0);
         g.click(FormId::Form5, "cast");  // Shift still down from the last cast

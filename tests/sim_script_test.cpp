@@ -1,6 +1,5 @@
 // The simulator's script language: the clock, the largest numbers, and every
 // kind of bad line stopping the run with exit status 2 and its line number.
-// The dumps' fields are checked against the recorded scenarios.
 
 #include <gtest/gtest.h>
 
@@ -12,8 +11,8 @@ namespace {
 TEST(SimScript, ClockSetsTheCounterAndLastTickIsWrittenSigned) {
     const SimRun r = runSim("clock 4294967000\nclick Form1.Command1\nclick Form3.Command2\nrun 1\ndump\n");
     ASSERT_EQ(r.status, 0) << r.error;
-    EXPECT_EQ(r.last()["t"].num(), 4294967001.0);
-    EXPECT_EQ(r.state()["LastTick"].num(), -295);
+    EXPECT_EQ(dumpNumber(r.last(), "t"), 4294967001.0);
+    EXPECT_EQ(dumpNumber(r.last(), "LastTick"), -295);
 }
 
 TEST(SimScript, ByteOrderMarkCommentsAndBlankLinesAreAccepted) {
@@ -26,7 +25,7 @@ TEST(SimScript, ByteOrderMarkCommentsAndBlankLinesAreAccepted) {
 TEST(SimScript, TheLargestKeyCodeAndNumberAreAccepted) {
     const SimRun r = runSim("clock 4294967295\nkeydown Form1 255\nkeyup Form1 0\nwait 4294967295\ndump\n");
     ASSERT_EQ(r.status, 0) << r.error;
-    EXPECT_EQ(r.last()["t"].num(), 4294967294.0);  // 2^32 - 1 twice, modulo 2^32
+    EXPECT_EQ(dumpNumber(r.last(), "t"), 4294967294.0);  // 2^32 - 1 twice, modulo 2^32
 }
 
 struct BadLine {
@@ -71,13 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"ShotOfAScreenNotLoaded", "shot Form8 /tmp/x.png", 1},
         BadLine{"CommandAfterTheEnd", "click Form1.Command2\nwait 1", 2}),
     [](const testing::TestParamInfo<BadLine>& p) { return std::string(p.param.name); });
-
-TEST(SimScript, AfterTheEndOnlyDumpAnswers) {
-    const SimRun r = runSim("close Form1\ndump\n");
-    ASSERT_EQ(r.status, 0) << r.error;
-    EXPECT_TRUE(r.last()["ended"].boolean());
-    EXPECT_EQ(r.last().obj().size(), 2u);
-}
 
 }  // namespace
 }  // namespace mogumo::test
