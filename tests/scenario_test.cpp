@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "screens/cast/cast_screen.h"
 #include "sim_fixture.h"
 
 namespace mogumo::test {
@@ -14,9 +13,6 @@ constexpr FormId kTitle = FormId::Form1, kPictures = FormId::Form2, kSpot = Form
 
 bool loaded(Game& g, FormId id) {
     return g.sim.screens().loaded(id) != nullptr;
-}
-int32_t castPower(Game& g) {
-    return static_cast<CastScreen&>(g.screen(kCast)).castPower();
 }
 
 // From the spot screen to the results and back to the title: cast, give up with End.
@@ -92,58 +88,6 @@ TEST(Spot, ArrowsStopAtTheEndsAndRewriteTheSpot) {
     EXPECT_EQ(g.state().SpeciesCount, 10);
 }
 
-TEST(Spot, TheAnglerAndWavesAnimateBehindTheGate) {
-    Game g;
-    g.click(kTitle, "Command1");
-    g.run(100);
-    EXPECT_EQ(g.state().AnimFrame, 1);
-    EXPECT_EQ(g.ctl(kSpot, "Image1").picture, "angler_stride");
-    EXPECT_EQ(g.ctl(kSpot, "utuse", 4).picture, "wave_double");
-    g.sim.wait(30);
-    g.sim.tick(g.screen(kSpot), g.ctl(kSpot, "Timer1"));
-    EXPECT_EQ(g.state().AnimFrame, 1);  // 30 ms after the step: nothing
-}
-
-// The meter goes 4 a step to 100, then starts again at 4; a tick exactly 50 ms
-// after the last step changes nothing, one more millisecond does.
-TEST(Cast, PowerSweepsToAHundredThenStartsAgainAtFour) {
-    Game g;
-    g.click(kTitle, "Command1");
-    g.click(kSpot, "Command2");
-    g.run(1);
-    EXPECT_EQ(castPower(g), 8);
-    EXPECT_EQ(g.state().LastTick, 100001);
-    EXPECT_EQ(g.ctl(kCast, "Label1").text, "HP:2000 stage:池");
-    Control& timer = g.ctl(kCast, "Timer2");
-    for (uint64_t ms : {49, 1}) {
-        g.sim.wait(ms);
-        g.sim.tick(g.screen(kCast), timer);
-        EXPECT_EQ(castPower(g), 8) << ms;
-    }
-    g.sim.wait(1);
-    g.sim.tick(g.screen(kCast), timer);
-    EXPECT_EQ(castPower(g), 12);
-    g.steps(22);
-    EXPECT_EQ(castPower(g), 100);
-    EXPECT_EQ(g.ctl(kCast, "pow2").width, 5055);
-    g.steps(1);
-    EXPECT_EQ(castPower(g), 4);
-    EXPECT_NEAR(g.ctl(kCast, "pow2").width, 202.2, 0.001);
-}
-
-TEST(Cast, FullPowerAtTheSeaReachesFourThousandMetres) {
-    Game g;
-    g.click(kTitle, "Command1");
-    for (int i = 0; i < 3; ++i) g.click(kSpot, "Command1", 1);
-    g.click(kSpot, "Command2");
-    g.run(1);
-    g.steps(23);
-    g.click(kCast, "cast");
-    EXPECT_EQ(g.state().LureDistance, 4000);
-    EXPECT_EQ(g.ctl(kCast, "Text1").text, "届いた長さは4000Ｍです");
-    EXPECT_EQ(g.ctl(kCast, "Label1").text, "HP:10000 stage:海");
-}
-
 TEST(Cast, ItsSlowTimerFlipsTheFrameWhileTheLureScreenRuns) {
     Game g;
     g.castAtOnce();  // no reeling: only the cast screen's Timer1 flips the frame
@@ -153,14 +97,18 @@ TEST(Cast, ItsSlowTimerFlipsTheFrameWhileTheLureScreenRuns) {
     }
 }
 
-// A new game keeps the spot but restores its life, clears the log and gives
-// the boost back.
+// Full power at the sea reaches 4000 m. A new game keeps the spot but restores
+// its life, clears the log and gives the boost back.
 TEST(Cast, ASecondGameOpensAtTheLastSpotWithItsFullLifeAndBoost) {
     Game g;
     g.click(kTitle, "Command1");
     for (int i = 0; i < 3; ++i) g.click(kSpot, "Command1", 1);
     g.click(kSpot, "Command2");
+    g.run(1);
+    g.steps(23);
     g.click(kCast, "cast");
+    EXPECT_EQ(g.state().LureDistance, 4000);
+    EXPECT_EQ(g.ctl(kCast, "Text1").text, "届いた長さは4000Ｍです");
     for (int i = 0; i < 4; ++i) g.keyDown(FormId::Form6, 75);
     g.keyDown(FormId::Form6, 35);
     g.run(3051);

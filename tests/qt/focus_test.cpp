@@ -97,8 +97,12 @@ TEST_F(FocusTest, EveryScreenTakesTheKeysAsItOpens) {
     toCastScreen();
     expectKeysWith(FormId::Form5, "cast");
 
+    EXPECT_EQ(win(FormId::Form5)->widgetOf("Text1")->focusPolicy(), Qt::NoFocus);  // disabled text box
+
     ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
     expectKeysWith(FormId::Form6);
+    for (QWidget* child : win(FormId::Form6)->findChildren<QWidget*>())
+        EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->metaObject()->className();
     // Shift reels at once, no click into the window needed.
     press(Qt::Key_Shift);
     EXPECT_EQ(state().ReelSpeed, 50);

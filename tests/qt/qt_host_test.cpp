@@ -74,25 +74,6 @@ TEST_F(QtHostTest, WindowsOpenAtTheirPlacesWithTheirCaptions) {
     EXPECT_EQ(host_->window(FormId::Form5)->size(), host_->window(FormId::Form5)->maximumSize());
 }
 
-TEST_F(QtHostTest, FocusOpensOnTheMarkedButtonAndNeverOnThePlayedScreens) {
-    make();
-    ScreenWindow* title = host_->window(FormId::Form1);
-    EXPECT_EQ(title->focusWidget(), title->widgetOf("Command1"));
-
-    host_->click(FormId::Form1, "Command1");
-    host_->click(FormId::Form3, "Command2");
-    ScreenWindow* cast = host_->window(FormId::Form5);
-    EXPECT_EQ(cast->focusWidget(), cast->widgetOf("cast"));
-    EXPECT_EQ(cast->widgetOf("Text1")->focusPolicy(), Qt::NoFocus);  // disabled text box
-
-    runFor(300);
-    host_->click(FormId::Form5, "cast");
-    ScreenWindow* lure = host_->window(FormId::Form6);
-    ASSERT_NE(lure, nullptr);
-    for (QWidget* child : lure->findChildren<QWidget*>())
-        EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->metaObject()->className();
-}
-
 TEST_F(QtHostTest, TheCastScreenTakesNothingWhileTheLureIsOut) {
     toLureScreen();
     ScreenWindow* cast = host_->window(FormId::Form5);
