@@ -1,6 +1,6 @@
 #pragma once
 
-// Runs scripts in the simulator's language and reads back the dumps.
+// Runs scripts in the simulator's language, or plays the game directly.
 
 #include <cmath>
 #include <cstdlib>
@@ -41,23 +41,6 @@ inline double dumpNumber(const std::string& dump, const std::string& key, int in
     return std::strtod(dump.c_str() + at, nullptr);
 }
 
-// n lure or battle steps: the 1 ms timers meet the 50 ms gate every 51 ms.
-inline std::string steps(int n) {
-    return "run " + std::to_string(51 * n) + "\n";
-}
-
-// From the title to the cast screen at the given spot (browsing right from
-// spot 0 in a first game).
-inline std::string toCastScreen(int spot = 0) {
-    std::string s = "click Form1.Command1\n";
-    for (int i = 0; i < spot; ++i) s += "click Form3.Command1(1)\n";
-    return s + "click Form3.Command2\n";
-}
-
-}  // namespace mogumo::test
-
-namespace mogumo::test {
-
 // Direct access to a running simulator, for rules that need the game put into
 // a particular state first.
 struct Game {
@@ -72,6 +55,7 @@ struct Game {
     }
     void keyDown(FormId id, int code) { sim.screens().keyDown(screen(id), code); }
     void keyUp(FormId id, int code) { sim.screens().keyUp(screen(id), code); }
+    // n lure or battle steps: the 1 ms timers meet the 50 ms gate every 51 ms.
     void steps(int n) { sim.run(static_cast<uint64_t>(51 * n)); }
     void run(uint64_t ms) { sim.run(ms); }
     double dumped(const std::string& key, int index = 0) const { return dumpNumber(sim.dump(), key, index); }
