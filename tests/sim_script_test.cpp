@@ -28,6 +28,22 @@ TEST(SimScript, TheLargestKeyCodeAndNumberAreAccepted) {
     EXPECT_EQ(dumpNumber(r.last(), "t"), 4294967294.0);  // 2^32 - 1 twice, modulo 2^32
 }
 
+// No button of the game is ever hidden or disabled, so the test turns one off
+// from the picture hook, which sees the screen between two lines.
+TEST(SimScript, AHiddenOrDisabledButtonIsNotClicked) {
+    for (bool hide : {false, true}) {
+        std::ostringstream out;
+        std::string error;
+        const ShotRenderer turnOff = [hide](const Screen& s, const std::string&) {
+            Control& button = const_cast<Screen&>(s).ctl("Command1");
+            (hide ? button.visible : button.enabled) = false;
+            return std::string();
+        };
+        EXPECT_EQ(runScript("shot Form1 x.png\nclick Form1.Command1\n", out, error, turnOff), 2) << hide;
+        EXPECT_EQ(error, "line 2: Form1.Command1 is hidden or disabled") << hide;
+    }
+}
+
 struct BadLine {
     const char* name;
     std::string script;
