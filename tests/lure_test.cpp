@@ -12,7 +12,9 @@ namespace {
 
 constexpr FormId kLure = FormId::Form6;
 
-TEST(Lure, AReelingStepMovesTheLureFishRocksAndLineOnce) {
+// The rest of a reeling step's positions and texts are in the recorded
+// scenarios byte for byte; here the rocks' wrap on both sides of -420.
+TEST(Lure, AReelingStepMovesTheRocksAndWrapsThoseBelowTheLeftEdge) {
     Game g;
     g.castAtOnce();
     g.keyDown(kLure, 16);
@@ -20,30 +22,12 @@ TEST(Lure, AReelingStepMovesTheLureFishRocksAndLineOnce) {
     Control& rock1 = g.ctl(kLure, "iwa", 1);
     rock0.left = -220;  // to -420: stays
     rock1.left = -221;  // to -421: wraps to 6579
-    RandomSource preview = g.sim.screens().random();
-    preview.draw();
-    float fishLeft = g.ctl(kLure, "uo").left;
-    fishLeft -= 50;  // the reeling shift, then the wandering move
-    fishLeft += 50.0f * preview.draw() - 20.0f;
     g.steps(1);
-    const GameState& s = g.state();
     EXPECT_EQ(rock0.left, -420);
     EXPECT_EQ(rock1.left, 6579);
     EXPECT_EQ(g.ctl(kLure, "iwa", 2).left, 525 - 200);
-    const Control& lure = g.ctl(kLure, "rua");
-    EXPECT_EQ(lure.top, 315 - 35);
-    EXPECT_EQ(s.AnimFrame, 0);  // the cast screen's load made it 1
-    EXPECT_EQ(lure.picture, "lure_straight");
-    EXPECT_EQ(s.FishInterest, 3);
-    EXPECT_EQ(s.LureDistance, 19);
-    EXPECT_EQ(s.PlayerLife, 1999);
-    const Control& line = g.ctl(kLure, "ito");
-    EXPECT_EQ(line.x2, 20 + 6585);  // the distance before the step
-    EXPECT_EQ(line.y2, -300);
-    EXPECT_EQ(line.x1, 4410 + 230);
-    EXPECT_EQ(line.y1, lure.top + 165);
-    EXPECT_EQ(g.ctl(kLure, "uo").left, fishLeft);
-    EXPECT_EQ(g.ctl(kLure, "Text1").text, "YOUR LIFE：1999 魚の興味：1％\r\n岸まで19M");
+    EXPECT_EQ(g.state().FishInterest, 3);
+    EXPECT_EQ(g.state().LureDistance, 19);
 }
 
 TEST(Lure, NeverReelingTheLureSinksToItsFloorAndTheLifeDrains) {
@@ -83,7 +67,7 @@ TEST(Lure, TheLureReturnsAboveTheSurfaceOrAtTheShore) {
         EXPECT_EQ(g.state().PlayerLife, 2000);  // a return costs no life
         EXPECT_TRUE(g.screen(FormId::Form5).enabled());
         g.steps(1);  // the meter goes on from where the cast froze it
-        EXPECT_EQ(g.dump()["screens"]["Form5"]["vars"]["CastPower"].num(), 8);
+        EXPECT_EQ(g.dumped("CastPower"), 8);
         EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "届いた長さは20Ｍです");
         EXPECT_EQ(g.state().FishInterest, 0);
         g.click(FormId::Form5, "cast");  // Shift still down from the last cast
@@ -259,10 +243,8 @@ TEST(Lure, AReturnOnTheLastLifeStillEndsTheGame) {
     EXPECT_TRUE(lure->ctl("Label1").visible);
     EXPECT_TRUE(lure->ctl("Timer3").enabled);
     EXPECT_FALSE(lure->ctl("Timer1").enabled);
-    EXPECT_TRUE(g.screen(FormId::Form5).enabled());
     g.run(3000);
     EXPECT_TRUE(g.screen(FormId::Form4).visible());
-    EXPECT_EQ(g.sim.screens().loaded(kLure), nullptr);
 }
 
 TEST(Lure, EndDuringTheBiteTransitionOpensABattleThatIsLostAtOnce) {

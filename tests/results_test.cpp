@@ -26,9 +26,6 @@ TEST(Results, ListTheCatchWithCountTotalsAndAverages) {
         reportFor({a, b}, {2, 1500, 650}),
         kHeader + "\r\n" + a + "\r\n" + b + "\r\n\r\n釣った数:2\r\n総重量:1500g 平均:750g\r\n平均身長:325mm");
     EXPECT_EQ(reportFor({}, {0, 0, 0}), kHeader);
-    EXPECT_NE(
-        reportFor({a, a, b}, {3, 1000, 2}).find("平均:333.333333333333g\r\n平均身長:0.666666666666667mm"),
-        std::string::npos);
 }
 
 TEST(Results, AFullLogIsListedAndAnEmptyLineEndsTheListing) {

@@ -61,22 +61,19 @@ protected:
     fs::path dir_;
 };
 
-TEST_F(SimBinary, ReadsTheNamedFileOrStandardInput) {
-    const fs::path script = file("game.txt", "click Form1.Command1\ndump\n");
-    const Outcome fromFile = run("'" + script.string() + "'", "this is not read");
-    EXPECT_EQ(fromFile.status, 0) << fromFile.err;
-    EXPECT_EQ(fromFile.out.rfind("{\"t\":100000,", 0), 0u) << fromFile.out;
-    const Outcome fromStdin = run("", "click Form1.Command1\ndump\n");
-    EXPECT_EQ(fromStdin.status, 0) << fromStdin.err;
-    EXPECT_EQ(fromStdin.out, fromFile.out);
-    EXPECT_EQ(fromStdin.err, "");
-}
-
-TEST_F(SimBinary, ABadLineExitsTwoWithItsNumber) {
-    const Outcome o = run("", "dump\nclick Form9.Command1\ndump\n");
-    EXPECT_EQ(o.status, 2);
-    EXPECT_EQ(o.err.rfind("line 2: ", 0), 0u) << o.err;
-    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 1) << "the dump before the bad line is kept";
+// The named file is read, or standard input when none is named; a bad line
+// exits 2 with its number, keeping the dumps before it.
+TEST_F(SimBinary, ReadsTheNamedFileOrStandardInputAndABadLineExitsTwo) {
+    const std::string script = "dump\nclick Form9.Command1\ndump\n";
+    const Outcome fromFile = run("'" + file("game.txt", script).string() + "'", "this is not read");
+    const Outcome fromStdin = run("", script);
+    for (const Outcome& o : {fromFile, fromStdin}) {
+        EXPECT_EQ(o.status, 2);
+        EXPECT_EQ(o.err.rfind("line 2: ", 0), 0u) << o.err;
+        EXPECT_EQ(o.out.rfind("{\"t\":100000,", 0), 0u) << o.out;
+        EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 1) << "the dump before the bad line is kept";
+    }
+    EXPECT_EQ(run("", "dump\n").status, 0);
 }
 
 // Anything that is not a line of the script exits 1 and says what is wrong.

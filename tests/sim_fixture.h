@@ -1,55 +1,45 @@
 #pragma once
 
-// Runs scripts in the simulator's language and reads back the dumps.
+// Runs scripts in the simulator's language, or plays the game directly.
 
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "json.h"
 #include "platform/sim/simulator.h"
 
 namespace mogumo::test {
 
 struct SimRun {
     int status = 0;
-    std::string error;
-    std::vector<Json> dumps;
-
-    const Json& last() const { return dumps.back(); }
-    const Json& state() const { return last()["state"]; }
-    const Json& screen(const std::string& form) const { return last()["screens"][form]; }
-    const Json& control(const std::string& form, const std::string& name) const {
-        return screen(form)["controls"][name];
-    }
-    bool loaded(const std::string& form) const { return last()["screens"].has(form); }
+    std::string error, out;
+    std::vector<std::string> dumps;  // one line each
+    const std::string& last() const { return dumps.back(); }
 };
 
 inline SimRun runSim(const std::string& script) {
     std::ostringstream out;
     SimRun r;
     r.status = runScript(script, out, r.error);
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) r.dumps.push_back(Json::parse(line));
+    r.out = out.str();
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) r.dumps.push_back(line);
     return r;
 }
 
-// n lure or battle steps: the 1 ms timers meet the 50 ms gate every 51 ms.
-inline std::string steps(int n) {
-    return "run " + std::to_string(51 * n) + "\n";
+// The number written after the first `"key":` in a dump (its `index`th
+// element for an array such as Gauge); NaN when the key is missing.
+inline double dumpNumber(const std::string& dump, const std::string& key, int index = 0) {
+    size_t at = dump.find("\"" + key + "\":");
+    if (at == std::string::npos)
+        return std::nan("");
+    at += key.size() + 3;
+    if (dump[at] == '[')
+        for (++at; index-- > 0;) at = dump.find(',', at) + 1;
+    return std::strtod(dump.c_str() + at, nullptr);
 }
-
-// From the title to the cast screen at the given spot (browsing right from
-// spot 0 in a first game).
-inline std::string toCastScreen(int spot = 0) {
-    std::string s = "click Form1.Command1\n";
-    for (int i = 0; i < spot; ++i) s += "click Form3.Command1(1)\n";
-    return s + "click Form3.Command2\n";
-}
-
-}  // namespace mogumo::test
-
-namespace mogumo::test {
 
 // Direct access to a running simulator, for rules that need the game put into
 // a particular state first.
@@ -65,9 +55,10 @@ struct Game {
     }
     void keyDown(FormId id, int code) { sim.screens().keyDown(screen(id), code); }
     void keyUp(FormId id, int code) { sim.screens().keyUp(screen(id), code); }
+    // n lure or battle steps: the 1 ms timers meet the 50 ms gate every 51 ms.
     void steps(int n) { sim.run(static_cast<uint64_t>(51 * n)); }
     void run(uint64_t ms) { sim.run(ms); }
-    Json dump() const { return Json::parse(sim.dump()); }
+    double dumped(const std::string& key, int index = 0) const { return dumpNumber(sim.dump(), key, index); }
 
     // Title -> spot -> cast -> lure screen, cast at once (CastPower 4).
     void castAtOnce() {

@@ -7,35 +7,6 @@ namespace {
 
 using WindowPlacement::laidOutClient;
 using WindowPlacement::stackedClientPos;
-using WindowPlacement::upperOf;
-
-TEST(WindowPlacementTest, OnlyTheLureAndBattleScreensSitUnderAnother) {
-    for (int f = 0; f < kFormCount; ++f) {
-        const auto form = static_cast<FormId>(f);
-        const std::optional<FormId> upper = upperOf(form);
-        if (form == FormId::Form6)
-            EXPECT_EQ(upper, FormId::Form5);
-        else if (form == FormId::Form8)
-            EXPECT_EQ(upper, FormId::Form7);
-        else
-            EXPECT_FALSE(upper.has_value()) << f;
-    }
-}
-
-// The layouts leave 26 px between the cast and lure client areas and 28 px
-// between the splash and the battle screen, with the left edges together.
-TEST(WindowPlacementTest, TheLaidOutPairsLeaveTheirFrameGaps) {
-    const struct {
-        FormId upper, lower;
-        int gap;
-    } pairs[] = {{FormId::Form5, FormId::Form6, 26}, {FormId::Form7, FormId::Form8, 28}};
-    for (const auto& pair : pairs) {
-        const QRect upper = laidOutClient(pair.upper);
-        const QRect lower = laidOutClient(pair.lower);
-        EXPECT_EQ(lower.top() - (upper.top() + upper.height()), pair.gap);
-        EXPECT_LE(std::abs(lower.left() - upper.left()), 1);
-    }
-}
 
 TEST(WindowPlacementTest, TheLowerWindowSitsJustUnderTheUpperFrame) {
     const QRect cast = laidOutClient(FormId::Form5);  // bottom edge at 262

@@ -1,3 +1,7 @@
+// The real host on a clock the test moves by hand: its windows, which of them
+// has the keyboard as the game goes from screen to screen, keys and buttons
+// pressed from the keyboard, the help viewer, and waking on time.
+
 #include "platform/qt/qt_host.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +14,6 @@
 
 #include "core/step_gate.h"
 #include "platform/qt/help_window.h"
-#include "platform/qt/picture_cache.h"
 #include "platform/qt/screen_window.h"
 #include "platform/qt/status_box_widget.h"
 #include "qt_fixture.h"
@@ -18,127 +21,236 @@
 namespace mogumo {
 namespace {
 
-// The real host on a clock the test moves by hand.
 class QtHostTest : public ::testing::Test {
 protected:
-    void make(QUrl help = {}) {
+    void SetUp() override { make(); }
+    void TearDown() override {
+        host_.reset();
+        settle();
+    }
+
+    void make(QUrl help = {}, uint32_t clock = 100000) {
         QtHost::Options o;
+        o.clockStart = clock_ = clock;
         o.realClock = [this] { return real_; };
         o.onEnd = [this] { ++ends_; };
         o.helpUrl = std::move(help);
         host_ = std::make_unique<QtHost>(testPictures(), o);
         host_->start();
+        settle();
+    }
+
+    // Lets the window system's activations and focus changes arrive.
+    static void settle() {
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     }
 
     // Moves real time on, waking the host whenever it asked to be woken.
-    void runFor(uint64_t ms) { runHostFor(*host_, real_, ms); }
-
-    void toLureScreen() {
-        make();
-        ASSERT_TRUE(host_->click(FormId::Form1, "Command1"));
-        ASSERT_TRUE(host_->click(FormId::Form3, "Command2"));
-        runFor(300);
-        ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    void runFor(uint64_t ms) {
+        runHostFor(*host_, real_, ms);
+        settle();
     }
 
-    static void sendKey(QWidget* to, QEvent::Type type, int key, bool autoRepeat = false) {
+    ScreenWindow* win(FormId form) const { return host_->window(form); }
+    GameState& state() { return host_->screens().state(); }
+
+    static void sendKey(QWidget* to, int key, QEvent::Type type = QEvent::KeyPress, bool autoRepeat = false) {
         QKeyEvent e(type, key, Qt::NoModifier, QString(), autoRepeat);
         QApplication::sendEvent(to, &e);
+        settle();
+    }
+    // The key goes where the application sends it: to the focus widget.
+    static void press(int key, QEvent::Type type = QEvent::KeyPress, bool autoRepeat = false) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        sendKey(QApplication::focusWidget(), key, type, autoRepeat);
     }
 
-    static void expectWindow(const ScreenWindow* w, QRect client, const char* caption) {
+    // The window of the screen is the active one and the keys go to the
+    // given control of it, or to the window itself.
+    void expectKeysWith(FormId form, const char* control = nullptr) {
+        settle();
+        ScreenWindow* w = win(form);
         ASSERT_NE(w, nullptr);
-        EXPECT_TRUE(w->isVisible());
-        EXPECT_EQ(w->geometry(), client);
-        EXPECT_EQ(w->windowTitle(), QString::fromUtf8(caption));
+        EXPECT_EQ(host_->desk().keyWindow(), w);
+        EXPECT_EQ(QApplication::activeWindow(), w);
+        EXPECT_EQ(QApplication::focusWidget(), control ? w->widgetOf(control) : w);
     }
 
-    uint64_t real_ = 0;  // the game clock reads 100000 + real_ when caught up
+    void toCastScreen() {
+        ASSERT_TRUE(host_->click(FormId::Form1, "Command1"));
+        ASSERT_TRUE(host_->click(FormId::Form3, "Command2"));
+        settle();
+    }
+
+    // Casts at once and puts the fish's bite box over the lure, so that it
+    // bites on the first lure step; the battle opens when the transition ends.
+    void toBattle() {
+        toCastScreen();
+        ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+        Control& uo = host_->screens().loaded(FormId::Form6)->ctl("uo");
+        uo.left = 4575 - 112;
+        uo.top = 495 - 112;
+        runFor(2200);
+        ASSERT_NE(win(FormId::Form8), nullptr);
+    }
+
+    uint64_t real_ = 0;  // the game clock reads clock_ + real_ when caught up
+    uint32_t clock_ = 100000;
     int ends_ = 0;
     std::unique_ptr<QtHost> host_;
 };
 
-TEST_F(QtHostTest, WindowsOpenAtTheirPlacesWithTheirCaptions) {
-    make();
-    expectWindow(host_->window(FormId::Form1), QRect(92, 136, 489, 306), "タイトル(ヘルプは Ｆ１ ででるよ)");
-    EXPECT_FALSE(host_->window(FormId::Form1)->windowIcon().isNull());
-
-    ASSERT_TRUE(host_->click(FormId::Form1, "Command1"));
-    EXPECT_EQ(host_->window(FormId::Form1), nullptr);
-    expectWindow(host_->window(FormId::Form3), QRect(108, 133, 456, 265), "つり場所");
-
-    ASSERT_TRUE(host_->click(FormId::Form3, "Command2"));
-    EXPECT_EQ(host_->window(FormId::Form3), nullptr);
-    expectWindow(host_->window(FormId::Form5), QRect(100, 122, 434, 140), "キャスト！（多いと飛びもいいよ）");
-    EXPECT_EQ(host_->window(FormId::Form5)->size(), host_->window(FormId::Form5)->minimumSize());
-    EXPECT_EQ(host_->window(FormId::Form5)->size(), host_->window(FormId::Form5)->maximumSize());
+TEST_F(QtHostTest, WindowsOpenAtTheirPlacesWithTheirCaptionsAndFixedSizes) {
+    const struct {
+        FormId form;
+        QRect client;
+        const char* caption;
+    } cases[] = {{FormId::Form1, QRect(92, 136, 489, 306), "タイトル(ヘルプは Ｆ１ ででるよ)"},
+                 {FormId::Form3, QRect(108, 133, 456, 265), "つり場所"},
+                 {FormId::Form5, QRect(100, 122, 434, 140), "キャスト！（多いと飛びもいいよ）"}};
+    for (const auto& c : cases) {
+        if (c.form != FormId::Form1) {
+            ASSERT_TRUE(host_->click(c.form == FormId::Form3 ? FormId::Form1 : FormId::Form3,
+                                     c.form == FormId::Form3 ? "Command1" : "Command2"));
+        }
+        const ScreenWindow* w = win(c.form);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->geometry(), c.client);
+        EXPECT_EQ(w->windowTitle(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(w->minimumSize(), w->maximumSize());
+    }
+    EXPECT_EQ(win(FormId::Form1), nullptr);
+    EXPECT_EQ(win(FormId::Form3), nullptr);
 }
 
-TEST_F(QtHostTest, FocusOpensOnTheMarkedButtonAndNeverOnThePlayedScreens) {
-    make();
-    ScreenWindow* title = host_->window(FormId::Form1);
-    EXPECT_EQ(title->focusWidget(), title->widgetOf("Command1"));
+// The keyboard starts on each screen's marked button, or on the played
+// screen's window itself, whose controls never take it.
+TEST_F(QtHostTest, EveryScreenTakesTheKeysAsItOpens) {
+    expectKeysWith(FormId::Form1, "Command1");
+    toCastScreen();
+    expectKeysWith(FormId::Form5, "cast");
+    EXPECT_EQ(win(FormId::Form5)->widgetOf("Text1")->focusPolicy(), Qt::NoFocus);  // disabled text box
 
-    host_->click(FormId::Form1, "Command1");
-    host_->click(FormId::Form3, "Command2");
-    ScreenWindow* cast = host_->window(FormId::Form5);
-    EXPECT_EQ(cast->focusWidget(), cast->widgetOf("cast"));
-    EXPECT_EQ(cast->widgetOf("Text1")->focusPolicy(), Qt::NoFocus);  // disabled text box
-
-    runFor(300);
-    host_->click(FormId::Form5, "cast");
-    ScreenWindow* lure = host_->window(FormId::Form6);
-    ASSERT_NE(lure, nullptr);
-    for (QWidget* child : lure->findChildren<QWidget*>())
+    ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    expectKeysWith(FormId::Form6);
+    for (QWidget* child : win(FormId::Form6)->findChildren<QWidget*>())
         EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->metaObject()->className();
+    press(Qt::Key_End);  // the game-over wait, then the results
+    EXPECT_EQ(state().PlayerLife, 0);
+    runFor(3200);
+    expectKeysWith(FormId::Form4, "Text1");
+
+    ASSERT_TRUE(host_->click(FormId::Form4, "Command1"));
+    expectKeysWith(FormId::Form1, "Command1");
+    ASSERT_TRUE(host_->click(FormId::Form1, "Command1"));
+    expectKeysWith(FormId::Form3, "Text1");
 }
 
+TEST_F(QtHostTest, TheBattleScreenHasTheKeysAndTheSplashNever) {
+    toBattle();
+    ScreenWindow* splash = win(FormId::Form7);
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    expectKeysWith(FormId::Form8);
+    EXPECT_FALSE(splash->isActiveWindow());
+    // End cuts the line: the fish is lost and the cast screen opens afresh,
+    // with the keys.
+    press(Qt::Key_End);
+    runFor(60);
+    EXPECT_FALSE(host_->screens().loaded(FormId::Form8)->ctl("Timer1").enabled);
+    runFor(20000);
+    ASSERT_EQ(win(FormId::Form8), nullptr);
+    expectKeysWith(FormId::Form5, "cast");
+}
+
+// While the lure is out the cast screen takes no click and no key; when the
+// lure returns it has the keys back.
 TEST_F(QtHostTest, TheCastScreenTakesNothingWhileTheLureIsOut) {
-    toLureScreen();
-    ScreenWindow* cast = host_->window(FormId::Form5);
-    ASSERT_NE(cast, nullptr);
+    toCastScreen();
+    runFor(300);
+    ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    ScreenWindow* cast = win(FormId::Form5);
     EXPECT_FALSE(cast->isEnabled());
     EXPECT_FALSE(host_->click(FormId::Form5, "cast"));
     static_cast<QPushButton*>(cast->widgetOf("cast"))->click();
-    sendKey(cast, QEvent::KeyPress, Qt::Key_F1);
+    sendKey(cast, Qt::Key_F1);
     EXPECT_EQ(host_->helpRequests(), 0);
-    EXPECT_NE(host_->window(FormId::Form6), nullptr);
     EXPECT_EQ(host_->screens().loaded(FormId::Form5)->ctl("Text1").text, "届いた長さは140Ｍです");
+
+    press(Qt::Key_Shift);
+    for (int i = 0; i < 100 && win(FormId::Form6); ++i) runFor(50);
+    ASSERT_EQ(win(FormId::Form6), nullptr);
+    ASSERT_TRUE(win(FormId::Form5)->isEnabled());
+    expectKeysWith(FormId::Form5, "cast");
 }
 
+// Keys reach the screen through a focused button; a held key repeats only
+// key-downs, and a held Return presses its button once.
 TEST_F(QtHostTest, KeysReachTheScreenThroughFocusedButtonsAndRepeatsOnlyPress) {
     make(QUrl::fromLocalFile(QStringLiteral("/nonexistent/mogumo_help.html")));
-    ScreenWindow* title = host_->window(FormId::Form1);
-    sendKey(title->widgetOf("Command1"), QEvent::KeyPress, Qt::Key_F1);
+    sendKey(win(FormId::Form1)->widgetOf("Command1"), Qt::Key_F1);
     EXPECT_EQ(host_->helpRequests(), 1);
 
-    host_->click(FormId::Form1, "Command1");
-    host_->click(FormId::Form3, "Command2");
-    runFor(300);
-    host_->click(FormId::Form5, "cast");
-    ScreenWindow* lure = host_->window(FormId::Form6);
-    GameState& s = host_->screens().state();
-    sendKey(lure, QEvent::KeyPress, Qt::Key_Shift);
+    toCastScreen();
+    press(Qt::Key_Return);  // casts
+    expectKeysWith(FormId::Form6);
+    press(Qt::Key_Return, QEvent::KeyPress, true);
+    EXPECT_FALSE(win(FormId::Form5)->isEnabled());
+    GameState& s = state();
+    press(Qt::Key_Shift);
     EXPECT_EQ(s.ReelSpeed, 50);
-    sendKey(lure, QEvent::KeyRelease, Qt::Key_Shift, true);
+    press(Qt::Key_Shift, QEvent::KeyRelease, true);
     EXPECT_EQ(s.ReelSpeed, 50);
-    sendKey(lure, QEvent::KeyPress, Qt::Key_Shift, true);
-    sendKey(lure, QEvent::KeyRelease, Qt::Key_Shift);
+    press(Qt::Key_Shift, QEvent::KeyPress, true);
+    press(Qt::Key_Shift, QEvent::KeyRelease);
     EXPECT_EQ(s.ReelSpeed, 0);
-    sendKey(lure, QEvent::KeyPress, Qt::Key_K);
+    press(Qt::Key_K);
     EXPECT_EQ(s.BoostUses, 1);
 }
 
+TEST_F(QtHostTest, ReturnAndSpacePressTheFocusedButton) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, QEvent::Type>> keys;
+        bool pressed;
+    } cases[] = {
+        {"Return", {{Qt::Key_Return, QEvent::KeyPress}}, true},
+        {"Enter", {{Qt::Key_Enter, QEvent::KeyPress}}, true},
+        {"Space, let go", {{Qt::Key_Space, QEvent::KeyPress}, {Qt::Key_Space, QEvent::KeyRelease}}, true},
+        {"Space held", {{Qt::Key_Space, QEvent::KeyPress}}, false},
+        {"Shift", {{Qt::Key_Shift, QEvent::KeyPress}, {Qt::Key_Shift, QEvent::KeyRelease}}, false},
+    };
+    for (const auto& c : cases) {
+        make();
+        expectKeysWith(FormId::Form1, "Command1");
+        for (const auto& [key, type] : c.keys) press(key, type);
+        EXPECT_EQ(win(FormId::Form3) != nullptr, c.pressed) << c.what;
+    }
+}
+
+// F1 opens the document over the played screen and Esc gives the keys back;
+// a missing document is named and the game goes on.
 TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
-    make();
-    ASSERT_TRUE(host_->keyDown(FormId::Form1, 112));
+    toCastScreen();
+    ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    expectKeysWith(FormId::Form6);
+    press(Qt::Key_F1);
+    press(Qt::Key_F1, QEvent::KeyRelease);
     HelpWindow* help = host_->helpWindow();
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
+    ASSERT_TRUE(help->isVisible());
     EXPECT_EQ(help->windowTitle(), QStringLiteral("Mogumo ヘルプ"));
     EXPECT_TRUE(help->browser()->source().toString().contains(QStringLiteral("mogumo_help.html")));
     EXPECT_FALSE(help->browser()->toPlainText().isEmpty());
     EXPECT_EQ(help->notice(), nullptr);
+    EXPECT_TRUE(win(FormId::Form6)->frameGeometry().contains(help->frameGeometry().center()));
+    EXPECT_EQ(QApplication::activeWindow(), help);
+    sendKey(help->browser(), Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+    expectKeysWith(FormId::Form6);
+    press(Qt::Key_Shift);
+    EXPECT_EQ(state().ReelSpeed, 50);
 
     make(QUrl::fromLocalFile(QStringLiteral("/nonexistent/mogumo_help.html")));
     ASSERT_TRUE(host_->keyDown(FormId::Form1, 112));
@@ -147,20 +259,23 @@ TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
     EXPECT_FALSE(help->isVisible());
     ASSERT_NE(help->notice(), nullptr);
     EXPECT_TRUE(help->notice()->text().contains(QStringLiteral("mogumo_help.html")));
-    // The game goes on.
     EXPECT_TRUE(host_->click(FormId::Form1, "Command1"));
     help->notice()->close();
 }
 
+// Started 400 ms before the tick counter wraps, the steps go on across it.
 TEST_F(QtHostTest, LureStepsRunAtTheirDueMillisecondHoweverLateOrEarlyTheWakeComes) {
-    toLureScreen();
-    GameState& s = host_->screens().state();
+    make({}, 0xFFFFFFFFu - 400);
+    toCastScreen();
+    runFor(300);
+    ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    GameState& s = state();
     for (int step = 0; step < 10; ++step) {
         // The host sleeps until the step gate opens, waking for nothing between.
         const auto next = host_->nextWakeAt();
         ASSERT_TRUE(next.has_value());
         const uint32_t gate = firstDueTick(s.LastTick);
-        ASSERT_EQ(static_cast<uint32_t>(100000 + *next), gate);
+        ASSERT_EQ(static_cast<uint32_t>(clock_ + *next), gate);
         // A wake a millisecond early does nothing and sleeps again.
         real_ = *next - 1;
         host_->wake();
@@ -171,8 +286,8 @@ TEST_F(QtHostTest, LureStepsRunAtTheirDueMillisecondHoweverLateOrEarlyTheWakeCom
         host_->wake();
         EXPECT_EQ(static_cast<uint32_t>(s.LastTick), gate);
     }
-    ScreenWindow* lure = host_->window(FormId::Form6);
-    const auto* text = dynamic_cast<StatusBoxWidget*>(lure->widgetOf("Text1"));
+    EXPECT_LT(static_cast<uint32_t>(s.LastTick), 1000u) << "the counter never wrapped";
+    const auto* text = dynamic_cast<StatusBoxWidget*>(win(FormId::Form6)->widgetOf("Text1"));
     ASSERT_NE(text, nullptr);
     EXPECT_TRUE(text->text().startsWith(QStringLiteral("YOUR LIFE")));
     EXPECT_EQ(text->text(), QString::fromStdString(host_->screens().loaded(FormId::Form6)->ctl("Text1").text)
@@ -180,11 +295,10 @@ TEST_F(QtHostTest, LureStepsRunAtTheirDueMillisecondHoweverLateOrEarlyTheWakeCom
 }
 
 TEST_F(QtHostTest, TheCloseBoxEndsTheGame) {
-    make();
-    host_->window(FormId::Form1)->close();
+    win(FormId::Form1)->close();
     EXPECT_EQ(ends_, 1);
     EXPECT_TRUE(host_->screens().ended());
-    EXPECT_FALSE(host_->window(FormId::Form1)->isVisible());
+    EXPECT_FALSE(win(FormId::Form1)->isVisible());
     EXPECT_FALSE(host_->click(FormId::Form1, "Command1"));
 
     make();
