@@ -171,9 +171,9 @@ def angler_stride(cv, sw=False):
                  tail=[(cx + 4.5, 5.5), (cx + 9.0, 4.5), (cx + 13.5, 6.5), (cx + 16.5, 4.5)])
 
 
-def angler_reeling(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k', line_r=None):
-    """Profile facing left, rod raised high, reeling in (the title drawing)."""
-    cx = 19.0
+def standing_body(cv, cx, sw):
+    """Legs, shoes and body of the angler standing in profile, in the swimsuit
+    or in her skirt."""
     if sw:
         limb(cv, [(cx + 1.2, 23.0), (cx + 1.8, 30.0)])
         limb(cv, [(cx - 1.2, 23.0), (cx - 2.2, 30.0)])
@@ -187,6 +187,12 @@ def angler_reeling(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col=
         shoe(cv, cx - 2.6, 30.6, -1)
         skirt(cv, cx, 21.5, 27.0, 4.0, 6.0)
         torso(cv, cx, 15.5, 22.5, 3.5, 4.0)
+
+
+def angler_reeling(cv, sw=False, tip=(1.0, 3.0), line_end=(0.6, 15.0), line_col='k', line_r=None):
+    """Profile facing left, rod raised high, reeling in (the title drawing)."""
+    cx = 19.0
+    standing_body(cv, cx, sw)
     hand = (cx - 7.0, 19.5)
     cv.line([tip, line_end], line_col, r=line_r)
     rod(cv, hand, tip, butt=(cx - 2.0, 22.5))
@@ -216,19 +222,7 @@ def angler_rod(cv, sw=False):
     far = (hx + 10.0 * dx, hy + 10.0 * dy)         # off the left edge
     # far arm, to the rear hand
     limb(cv, [(cx + 0.5, 17.0), (cx + 0.8, 20.5), (grip[0] + 0.6, grip[1] + 0.4)], r=1.4)
-    if sw:
-        limb(cv, [(cx + 1.2, 23.0), (cx + 1.8, 30.0)])
-        limb(cv, [(cx - 1.2, 23.0), (cx - 2.2, 30.0)])
-        shoe(cv, cx + 1.6, 30.7, -1, 'y')
-        shoe(cv, cx - 2.6, 30.7, -1, 'y')
-        torso(cv, cx, 15.5, 24.5, 3.4, 3.6, True)
-    else:
-        limb(cv, [(cx + 1.3, 26.0), (cx + 1.8, 29.8)])
-        limb(cv, [(cx - 1.3, 26.0), (cx - 2.0, 29.8)])
-        shoe(cv, cx + 1.4, 30.6, -1)
-        shoe(cv, cx - 2.6, 30.6, -1)
-        skirt(cv, cx, 21.5, 27.0, 4.0, 6.0)
-        torso(cv, cx, 15.5, 22.5, 3.5, 4.0)
+    standing_body(cv, cx, sw)
     # the rod: a wooden grip, then the black rod going off towards the tip
     butt = (hx - 4.6 * dx, hy - 4.6 * dy)
     cv.fill(capsule(butt, (hx, hy), 0.8), 'b', outline=None)
