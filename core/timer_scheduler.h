@@ -34,6 +34,10 @@ public:
     // How a due tick reaches its screen; by default straight to the runtime.
     using Deliver = std::function<void(Screen&, Control&)>;
 
+    // How often the hosts check skipped ticks in builds with assertions: one
+    // step in this many.
+    static constexpr unsigned kSampledCheckEvery = 47;
+
     TimerScheduler(ScreenSet& screens, uint64_t now) : screens_(screens), now_(now) {}
 
     uint64_t now() const { return now_; }

@@ -4,12 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
-namespace mogumo {
+#include "platform/sim/script.h"
 
-namespace {
-// The largest number a script line may carry.
-constexpr uint64_t kMaxScriptNumber = 4294967295ULL;
-}  // namespace
+namespace mogumo {
 
 GameRecorder::~GameRecorder() {
     finish();

@@ -39,7 +39,7 @@ QtHost::QtHost(const PictureCache& pictures, Options options)
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { wake(); });
 #ifndef NDEBUG
-    scheduler_.checkSkips([this] { return dump(); }, 47);
+    scheduler_.checkSkips([this] { return dump(); }, TimerScheduler::kSampledCheckEvery);
 #endif
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/layout.h"
 #include "platform/qt/qt_host.h"
+#include "platform/sim/script.h"
 #include "platform/sim/simulator.h"
 
 namespace mogumo {
@@ -46,20 +47,19 @@ std::string ScriptReplay::read(std::string_view script, Plan& plan) {
     plan = Plan{};
     if (script.substr(0, 3) == "\xEF\xBB\xBF")
         script.remove_prefix(3);
-    std::istringstream lines{std::string(script)};
     int lineNo = 0;
-    for (std::string line; std::getline(lines, line);) {
+    for (size_t pos = 0; pos < script.size();) {
+        const size_t end = std::min(script.find('\n', pos), script.size());
+        const std::vector<std::string_view> words = scriptWords(script.substr(pos, end - pos));
+        pos = end + 1;
         ++lineNo;
-        std::istringstream words(line);
-        Command c{lineNo, {}, {}, 0};
-        std::string third;
-        words >> c.verb >> c.target >> third;
-        if (c.verb.empty() || c.verb[0] == '#')
+        if (words.empty())
             continue;
-        const std::string& number = third.empty() ? c.target : third;
+        Command c{lineNo, std::string(words[0]), words.size() > 1 ? std::string(words[1]) : "", 0};
+        const std::string_view number = words.size() > 2 ? words[2] : words.size() > 1 ? words[1] : "";
         if (c.verb == "clock" || c.verb == "wait" || c.verb == "run" || c.verb == "keydown" ||
             c.verb == "keyup")
-            c.number = std::stoull(number);
+            c.number = std::stoull(std::string(number));
         if (c.verb == "clock")
             plan.clockStart = static_cast<uint32_t>(c.number);
         else

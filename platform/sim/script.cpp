@@ -14,7 +14,6 @@
 namespace mogumo {
 namespace {
 
-constexpr uint64_t kMaxNumber = 4294967295ULL;
 constexpr uint64_t kMaxKeyCode = 255;
 constexpr size_t kMaxShownWord = 40;
 
@@ -54,7 +53,7 @@ uint64_t number(std::string_view word) {
     uint64_t v = 0;
     for (char c : digits) {
         v = v * 10 + static_cast<uint64_t>(c - '0');
-        if (v > kMaxNumber)
+        if (v > kMaxScriptNumber)
             throw ScriptError("number out of range: " + shown(word));
     }
     return v;

@@ -4,6 +4,7 @@
 // simulator.h) reads whole scripts through the same session.
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ namespace mogumo {
 // kilobytes; the bound keeps endless input without a line break (say,
 // /dev/zero) from eating the memory before the reader can refuse it.
 inline constexpr size_t kMaxScriptLine = 65536;
+
+// The largest number a script line may carry.
+inline constexpr uint64_t kMaxScriptNumber = 4294967295ULL;
 
 // The words of a line: runs of bytes other than the space, which alone
 // separates them. None for a blank line or a comment (a line whose first byte

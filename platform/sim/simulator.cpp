@@ -8,7 +8,7 @@ namespace mogumo {
 Simulator::Simulator(uint32_t clock) : scheduler_(screens_, clock), screens_(*this, makeScreen) {
     scheduler_.setDeliver([this](Screen& screen, Control& timer) { deliverTick(screen, timer); });
 #ifndef NDEBUG
-    scheduler_.checkSkips([this] { return dump(); }, kSkipCheckEvery);
+    scheduler_.checkSkips([this] { return dump(); }, TimerScheduler::kSampledCheckEvery);
 #endif
 }
 

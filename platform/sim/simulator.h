@@ -25,8 +25,6 @@ using ShotRenderer = std::function<std::string(const Screen&, const std::string&
 class Simulator : private Host {
 public:
     static constexpr uint32_t kDefaultClock = 100000;
-    // With assertions on, one skipped gated tick in this many is run and checked.
-    static constexpr unsigned kSkipCheckEvery = 47;
 
     explicit Simulator(uint32_t clock = kDefaultClock);
     ~Simulator() override;
