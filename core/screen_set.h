@@ -35,7 +35,6 @@ public:
     ScreenSet(const ScreenSet&) = delete;
     ScreenSet& operator=(const ScreenSet&) = delete;
 
-    Host& host() { return host_; }
     // The tick counter: the low 32 bits of the game clock.
     uint32_t tickCount() const;
     // How often F1 asked for the help document.
