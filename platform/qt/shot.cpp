@@ -15,6 +15,26 @@
 
 namespace mogumo {
 
+namespace {
+
+// A picture drawn offscreen needs no runtime directory: Qt's warning that
+// there is none would only be noise on a command-line tool's standard error.
+QtMessageHandler previousHandler = nullptr;
+
+void quietAboutTheRuntimeDirectory() {
+    previousHandler =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& msg) {
+            if (msg.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+                return;
+            if (previousHandler)
+                previousHandler(type, context, msg);
+            else
+                std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, msg)));
+        });
+}
+
+}  // namespace
+
 QImage renderScreen(const Screen& screen, const PictureCache& pictures) {
     ScreenWindow window(screen, pictures, {});
     window.setAttribute(Qt::WA_DontShowOnScreen);
@@ -45,6 +65,7 @@ script::ShotRenderer qtShotRenderer(int argc, char** argv) {
         if (!QApplication::instance()) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
+            quietAboutTheRuntimeDirectory();
             c.app = std::make_unique<QApplication>(c.argc, c.argv);
         }
         if (!c.pictures)
