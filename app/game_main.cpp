@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -65,6 +67,24 @@ int main(int argc, char** argv) {
 
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication app(argc, argv);
+    // A record that can no longer be written is said at once, in the game too;
+    // the game goes on.
+    std::atomic<bool> recordFailed = false;
+    recorder.setOnFailure([&app, &recordFailed](const std::string& problem) {
+        recordFailed = true;
+        std::cerr << "mogumo: " << problem << '\n';
+        QMetaObject::invokeMethod(
+            &app,
+            [problem] {
+                auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Mogumo"),
+                                            QStringLiteral("記録を書けません。ゲームは続きます。\n%1")
+                                                .arg(QString::fromStdString(problem)));
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->setModal(false);
+                box->show();
+            },
+            Qt::QueuedConnection);
+    });
     mogumo::setApplicationIdentity();
     // Windows come and go between screens; only the game says when it ends.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -88,12 +108,15 @@ int main(int argc, char** argv) {
         replay = std::make_unique<mogumo::ScriptReplay>(
             host, *line.replay, [](const std::string& dump) { std::cout << dump << std::endl; });
     host.start();
+    // The replay starts in the event loop: a script that ends the game at
+    // once must find a loop to quit.
     if (replay)
-        replay->start();
+        QTimer::singleShot(0, &app, [&replay] { replay->start(); });
     int status = QApplication::exec();
 
     if (const std::string problem = recorder.finish(); !problem.empty()) {
-        std::cerr << "mogumo: " << problem << '\n';
+        if (!recordFailed)
+            std::cerr << "mogumo: " << problem << '\n';
         status = status ? status : 1;
     }
     return status;

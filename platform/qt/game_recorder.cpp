@@ -80,10 +80,15 @@ void GameRecorder::writer() {
         batch.swap(queued_);
         const bool last = closing_;
         lock.unlock();
+        std::string failure;
         if (!batch.empty() && error_.empty() &&
             (std::fwrite(batch.data(), 1, batch.size(), file_) != batch.size() || std::fflush(file_) != 0))
-            error_ = "cannot write the record " + path_ + ": " + std::strerror(errno);
+            failure = "cannot write the record " + path_ + ": " + std::strerror(errno);
+        if (!failure.empty() && onFailure_)
+            onFailure_(failure);
         lock.lock();
+        if (!failure.empty())
+            error_ = failure;
         if (last && queued_.empty())
             return;
     }

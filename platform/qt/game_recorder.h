@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ namespace mogumo {
 // ("# state {...}"), so a replay can be checked against it.
 //
 // The file is written by a thread of its own: play never waits for the disk.
+// Each write is whole lines, flushed at once, so a game killed half way
+// leaves a record that replays up to its last line.
 class GameRecorder {
 public:
     GameRecorder() = default;
@@ -26,9 +29,15 @@ public:
     GameRecorder(const GameRecorder&) = delete;
     GameRecorder& operator=(const GameRecorder&) = delete;
 
-    // Creates or empties the file; returns a message naming the problem, or
-    // an empty string.
+    // Creates or empties the file (its name taken byte for byte); returns a
+    // message naming the problem, or an empty string.
     std::string open(const std::string& path, uint32_t clockStart);
+
+    // Told once, from the writing thread, the moment a write fails; the game
+    // goes on, and nothing more is written.
+    void setOnFailure(std::function<void(const std::string&)> onFailure) {
+        onFailure_ = std::move(onFailure);
+    }
 
     // Time passed: `run` with the timers running, `wait` lost in a stall.
     void time(script::Verb verb, uint64_t ms);
@@ -56,6 +65,7 @@ private:
     std::string queued_;
     bool closing_ = false;
     std::string error_;
+    std::function<void(const std::string&)> onFailure_;
 };
 
 }  // namespace mogumo
