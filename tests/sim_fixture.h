@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,12 @@ struct Game {
     Simulator sim;
     Game() { sim.start(); }
 
-    Screen& screen(FormId id) { return *sim.screens().loaded(id); }
+    // A screen that is not loaded fails the test with its name.
+    Screen& screen(FormId id) {
+        if (Screen* s = sim.screens().loaded(id))
+            return *s;
+        throw std::logic_error(std::string(layoutOf(id).formName) + " is not loaded");
+    }
     Control& ctl(FormId id, std::string_view name, int index = -1) { return screen(id).ctl(name, index); }
     GameState& state() { return sim.screens().state(); }
     void click(FormId id, std::string_view name, int index = -1) {
