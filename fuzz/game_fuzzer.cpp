@@ -11,11 +11,13 @@
 //
 // A failure prints its seeds and writes the script that reproduces it.
 
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -431,23 +433,44 @@ int fuzz(uint64_t seed, uint64_t targetSteps, bool oneCase) {
 }  // namespace
 }  // namespace mogumo::fuzz
 
+namespace {
+
+constexpr const char* kUsage = "usage: mogumo_fuzz [--seed N] [--steps N] | --case N | --replay FILE\n";
+
+// An option's whole-number value: decimal digits only, within 64 bits.
+bool parseNumber(std::string_view text, uint64_t& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     uint64_t seed = std::random_device{}() ^ (static_cast<uint64_t>(std::random_device{}()) << 32);
     uint64_t steps = 1000000;
     bool oneCase = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--replay" && i + 1 < argc)
-            return mogumo::fuzz::replayFile(argv[++i]);
-        if ((arg == "--seed" || arg == "--case") && i + 1 < argc) {
-            seed = std::stoull(argv[++i]);
-            oneCase = arg == "--case";
-        } else if (arg == "--steps" && i + 1 < argc) {
-            steps = std::stoull(argv[++i]);
-        } else {
-            std::cerr << "usage: mogumo_fuzz [--seed N] [--steps N] | --case N | --replay FILE\n";
-            return 1;
+        if (arg == "--help") {
+            std::cout << kUsage;
+            return 0;
         }
+        const bool known = arg == "--replay" || arg == "--seed" || arg == "--case" || arg == "--steps";
+        if (!known || i + 1 == argc) {
+            std::cerr << "mogumo_fuzz: " << (known ? arg + " needs a value" : "unknown option " + arg) << "\n"
+                      << kUsage;
+            return 2;
+        }
+        const std::string_view value = argv[++i];
+        if (arg == "--replay")
+            return mogumo::fuzz::replayFile(value.data());
+        if (!parseNumber(value, arg == "--steps" ? steps : seed)) {
+            std::cerr << "mogumo_fuzz: " << arg << " takes a whole number from 0 to "
+                      << std::numeric_limits<uint64_t>::max() << ", not '" << value << "'\n";
+            return 2;
+        }
+        oneCase = oneCase || arg == "--case";
     }
     std::printf("mogumo_fuzz: seed %llu (again: mogumo_fuzz --seed %llu --steps %llu)\n",
                 static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed),
