@@ -54,6 +54,50 @@ bool within(float v, float lo, float hi) {
     return v >= lo && v <= hi;
 }
 
+// total / count (total 0 or more, count above 0) to 15 significant digits,
+// rounded to nearest, without trailing zeros, worked out digit by digit in
+// whole numbers. A quotient so near the midpoint of two candidates that the
+// game's double-precision quotient may round to either gives both, the
+// nearest first.
+std::vector<std::string> averageTexts(int64_t total, int64_t count) {
+    if (total == 0)
+        return {"0"};
+    std::string digits = std::to_string(total / count);  // the integer part, then the fraction
+    const size_t point = digits.size();
+    int64_t rest = total % count;
+    size_t significant = total / count > 0 ? point : 0;
+    while (significant < 15) {
+        rest *= 10;
+        digits += static_cast<char>('0' + rest / count);
+        rest %= count;
+        significant += significant > 0 || digits.back() != '0' ? 1 : 0;
+    }
+    const auto shortest = [](const std::string& d, size_t at) {
+        std::string fraction = d.substr(at);
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        return d.substr(0, at) + (fraction.empty() ? "" : "." + fraction);
+    };
+    // One unit of the last digit up, carried through the nines.
+    std::string up = digits;
+    size_t i = up.size();
+    while (i > 0 && up[i - 1] == '9') up[--i] = '0';
+    if (i == 0)
+        up.insert(up.begin(), '1');
+    else
+        ++up[i - 1];
+    const std::string down = shortest(digits, point);
+    const std::string rounded = shortest(up, point + up.size() - digits.size());
+    // The distance to the midpoint in 1 / (2 count) of a unit of the last
+    // digit, against the double's own rounding error (2^-53 of the value).
+    const double offMidpoint = std::abs(2.0 * static_cast<double>(rest) - static_cast<double>(count));
+    const double doubleError = 2.0 * static_cast<double>(count) * (std::stod(digits) + 1) * 0x1p-53;
+    const bool upwards = 2 * rest > count;
+    std::vector<std::string> texts{upwards ? rounded : down};
+    if (offMidpoint <= doubleError)
+        texts.push_back(upwards ? down : rounded);
+    return texts;
+}
+
 }  // namespace
 
 void Invariants::watch(Simulator& sim) {
@@ -153,6 +197,8 @@ void Invariants::checkAll() {
     checkScreens();
     checkState();
     checkCatchLog();
+    if (Screen* results = sim_->screens().loaded(FormId::Form4); results && failure_.empty())
+        checkResults(*results);
     const GameState& s = state();
     if (s.SecretPoints != titleLoads_ + 30 * princessCatches_)
         fail("SecretPoints " + std::to_string(s.SecretPoints) + " after " + std::to_string(titleLoads_) +
@@ -234,6 +280,33 @@ void Invariants::checkCatchLog() {
     }
     if (weight != s.CatchTotals[1] || length != s.CatchTotals[2])
         fail("the catch totals are not the sums over the catch log");
+}
+
+// The report lists the log up to its first empty line and, when it holds a
+// fish, their count, total weight and the two averages.
+void Invariants::checkResults(Screen& results) {
+    std::string listing = "魚の名前　　　/重量(g)/身長(mm)";
+    int64_t count = 0;
+    int64_t weight = 0;
+    int64_t length = 0;
+    for (const std::string& line : state().CatchLog) {
+        if (line.empty())
+            break;
+        listing += "\r\n" + line;
+        ++count;
+        weight += std::stoi(line.substr(line.size() - 18, 8));
+        length += std::stoi(line.substr(line.size() - 9, 9));
+    }
+    std::vector<std::string> reports;
+    if (count == 0)
+        reports.push_back(listing);
+    for (const std::string& w : count ? averageTexts(weight, count) : std::vector<std::string>{})
+        for (const std::string& l : averageTexts(length, count))
+            reports.push_back(listing + "\r\n\r\n釣った数:" + std::to_string(count) + "\r\n総重量:" +
+                              std::to_string(weight) + "g 平均:" + w + "g\r\n平均身長:" + l + "mm");
+    const std::string& shown = results.ctl("Text1").text;
+    if (std::find(reports.begin(), reports.end(), shown) == reports.end())
+        fail("the results report is not the catch log's: " + shown + "\n  expected: " + reports[0]);
 }
 
 void Invariants::checkScreens() {

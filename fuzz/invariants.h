@@ -38,6 +38,7 @@ private:
     void checkAll();
     void checkState();
     void checkCatchLog();
+    void checkResults(Screen& results);
     void checkScreens();
     void checkLure(Screen& lure);
     void checkBattle(Screen& battle);
