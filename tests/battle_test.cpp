@@ -219,6 +219,16 @@ TEST(Battle, EndLosesTheFishWhichSwimsOffBeforeTheCastScreenReturns) {
     EXPECT_EQ(g.ctl(FormId::Form5, "Label1").text, "hp:");
 }
 
+// F1 asks for help and goes no further: a held Shift keeps pulling.
+TEST(Battle, F1AsksForHelpWithoutReachingTheFight) {
+    Game g;
+    hookAFish(g);
+    g.keyDown(kBattle, 16);
+    g.keyDown(kBattle, 112);
+    EXPECT_EQ(g.sim.helpShown(), 1);
+    EXPECT_EQ(g.dumped("PressedKey"), 16);
+}
+
 // The escape ends once the fish has wholly left at the left edge (its right
 // edge at 0), not before. Resting, the fish drifts a predictable 2 a step.
 TEST(Battle, TheEscapeEndsWhenTheFishIsWhollyOut) {
