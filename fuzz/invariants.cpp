@@ -100,6 +100,36 @@ std::vector<std::string> averageTexts(int64_t total, int64_t count) {
 
 }  // namespace
 
+std::string_view reachName(Reach r) {
+    switch (r) {
+        case Reach::Bite: return "bite";
+        case Reach::LureBack: return "lure-back";
+        case Reach::BackAtGameOver: return "back-at-game-over";
+        case Reach::TimeOver: return "time-over";
+        case Reach::BoostsUsedUp: return "boosts-used-up";
+        case Reach::InterestAt300: return "interest-at-300";
+        case Reach::Landing: return "landing";
+        case Reach::LandingAtSea: return "landing-at-sea";
+        case Reach::LineCut: return "line-cut";
+        case Reach::LifeOutInBattle: return "life-out-in-battle";
+        case Reach::Escape: return "escape";
+        case Reach::FishAtBound: return "fish-at-bound";
+        case Reach::DriftAtLimit: return "drift-at-limit";
+        case Reach::UnevenResults: return "uneven-results";
+        case Reach::EmptyResults: return "empty-results";
+        case Reach::PictureSwap: return "picture-swap";
+        case Reach::Species38: return "species-38";
+        case Reach::Help: return "help";
+        case Reach::HelpInBattle: return "help-in-battle";
+        case Reach::Close: return "close";
+        case Reach::TheEnd: return "the-end";
+        case Reach::CounterWrap: return "counter-wrap";
+        case Reach::SignFlip: return "sign-flip";
+        case Reach::Count: break;
+    }
+    return "?";
+}
+
 void Invariants::watch(Simulator& sim) {
     sim_ = &sim;
     sim.beforeTick = [this](const Screen& screen, const Control& timer) { beforeTick(screen, timer); };
@@ -117,6 +147,13 @@ void Invariants::afterEvent() {
     if (sim_->helpShown() != helpAsked_)
         fail("help shown " + std::to_string(sim_->helpShown()) + " times for " + std::to_string(helpAsked_) +
              " F1 presses");
+}
+
+void Invariants::helpAsked() {
+    ++helpAsked_;
+    reach(Reach::Help);
+    if (sim_->screens().loaded(FormId::Form8))
+        reach(Reach::HelpInBattle);
 }
 
 void Invariants::ended(bool expected) {
@@ -152,6 +189,13 @@ void Invariants::afterTick() {
             fail("LastTick is not the time of the step");
         if (!tickGated_)
             fail("a timer outside the step gate moved LastTick");
+        const uint32_t from = static_cast<uint32_t>(tickLastTick_);
+        if (static_cast<uint32_t>(s.LastTick) - from < 1u << 24) {
+            if (static_cast<uint32_t>(s.LastTick) < from)
+                reach(Reach::CounterWrap);
+            if (tickLastTick_ >= 0 && s.LastTick < 0)
+                reach(Reach::SignFlip);
+        }
         const bool lureStep = tickForm_ == FormId::Form6 && tickTimer_ == "Timer1";
         const bool battleStep = tickForm_ == FormId::Form8 && tickTimer_ == "Timer1";
         const bool escapeStep = tickForm_ == FormId::Form8 && tickTimer_ == "Timer2";
@@ -165,15 +209,29 @@ void Invariants::afterTick() {
         const Screen* lure = sim_->screens().loaded(FormId::Form6);
         if (lureStep) {
             const bool cast = lure && lure->instance() == tickInstance_;
+            if (!cast)
+                reach(lure ? Reach::BackAtGameOver : Reach::LureBack);
             if (cast) {
                 steppedLure_ = tickInstance_;
+                if (s.FishInterest == 300)
+                    reach(Reach::InterestAt300);
                 if (s.FishInterest < 0 || s.FishInterest > 300)
                     fail("FishInterest " + std::to_string(s.FishInterest) + " after a lure step");
+                if (sim_->screens().loaded(FormId::Form6)->ctl("Timer1").enabled && s.PlayerLife < 1)
+                    fail("the cast goes on with PlayerLife " + std::to_string(s.PlayerLife));
             }
             if (draws != (cast ? 2u : 0u) || lifeSpent != (cast ? 1 : 0))
                 fail("a lure step drew " + std::to_string(draws) + " values and cost " +
                      std::to_string(lifeSpent) + " life");
         }
+        if (escapeStep)
+            reach(Reach::Escape);
+        // The fight goes on only with life and line left.
+        auto* battle = static_cast<BattleScreen*>(sim_->screens().loaded(FormId::Form8));
+        if (battleStep && battle && battle->ctl("Timer1").enabled &&
+            (s.PlayerLife < 1 || !(battle->gauge()[1] > 0)))
+            fail("the fight goes on with PlayerLife " + std::to_string(s.PlayerLife) + " and line " +
+                 std::to_string(battle->gauge()[1]));
         if ((battleStep || escapeStep) && (draws < 1 || draws > 3 || lifeSpent != (battleStep ? 1 : 0)))
             fail("a battle step drew " + std::to_string(draws) + " values and cost " +
                  std::to_string(lifeSpent) + " life");
@@ -183,6 +241,10 @@ void Invariants::afterTick() {
         const uint64_t draws = sim_->screens().random().draws() - tickDraws_;
         const bool battleOpened = tickForm_ == FormId::Form6 && tickTimer_ == "Timer2" &&
                                   sim_->screens().loaded(FormId::Form8) != nullptr;
+        if (battleOpened)
+            reach(Reach::Bite);
+        if (tickForm_ == FormId::Form6 && tickTimer_ == "Timer3")
+            reach(Reach::TimeOver);
         if (draws != (battleOpened ? 104u : 0u))
             fail(std::to_string(draws) + " values drawn by " + std::string(tickTimer_));
     }
@@ -209,6 +271,8 @@ void Invariants::checkState() {
     const GameState& s = state();
     if (s.AnimFrame != 0 && s.AnimFrame != 1)
         fail("AnimFrame " + std::to_string(s.AnimFrame));
+    if (s.BoostUses == 4)
+        reach(Reach::BoostsUsedUp);
     if (s.BoostUses < 0 || s.BoostUses > 4)
         fail("BoostUses " + std::to_string(s.BoostUses));
     if (s.ReelSpeed != 0 && s.ReelSpeed != 50)
@@ -242,8 +306,12 @@ void Invariants::checkCatchLog() {
     if (count != catches_) {
         if (count != 0 && count != catches_ + 1)
             fail("the catch count went from " + std::to_string(catches_) + " to " + std::to_string(count));
-        if (count == catches_ + 1 && s.SpeciesIndex == kPrincessSpecies)
+        if (count == catches_ + 1)
+            reach(s.SpotIndex == 3 ? Reach::LandingAtSea : Reach::Landing);
+        if (count == catches_ + 1 && s.SpeciesIndex == kPrincessSpecies) {
             ++princessCatches_;
+            reach(Reach::Species38);
+        }
         catches_ = count;
         maxCatches_ = std::max(maxCatches_, count);
     }
@@ -300,6 +368,10 @@ void Invariants::checkResults(Screen& results) {
     std::vector<std::string> reports;
     if (count == 0)
         reports.push_back(listing);
+    if (count == 0)
+        reach(Reach::EmptyResults);
+    else if (weight % count != 0 || length % count != 0)
+        reach(Reach::UnevenResults);
     for (const std::string& w : count ? averageTexts(weight, count) : std::vector<std::string>{})
         for (const std::string& l : averageTexts(length, count))
             reports.push_back(listing + "\r\n\r\n釣った数:" + std::to_string(count) + "\r\n総重量:" +
@@ -347,6 +419,8 @@ void Invariants::checkScreens() {
     }
     if (storeLoaded_ && !sc[1])
         fail("the picture store was unloaded");
+    if (swapDue_)
+        reach(Reach::PictureSwap);
     if (auto* store = static_cast<PictureStore*>(sc[1])) {
         storeLoaded_ = true;
         bool swapped = true;
@@ -423,13 +497,21 @@ void Invariants::checkBattle(Screen& battle) {
         if (!within(screen.gauge()[static_cast<size_t>(i)], 0, bar.max) || !within(bar.value, 0, bar.max))
             fail("gauge " + std::to_string(i) + " is outside its bar");
     }
+    if (screen.fishDrift() == -500 || screen.fishDrift() == 300)
+        reach(Reach::DriftAtLimit);
     if (screen.fishDrift() < kLeastDrift || screen.fishDrift() > kMostDrift)
         fail("FishDrift " + std::to_string(screen.fishDrift()));
     if (screen.fishRest() > 55)
         fail("FishRest " + std::to_string(screen.fishRest()));
+    if (screen.pressedKey() == ScreenSet::kKeyF1)
+        fail("F1 reached the battle's keys");
     if (screen.pressedKey() < 0 || screen.pressedKey() > 255)
         fail("PressedKey " + std::to_string(screen.pressedKey()));
     const Control& fish = battle.ctl("uoyosu");
+    if (fish.left == 360 || fish.left == 3675)
+        reach(Reach::FishAtBound);
+    if (battle.ctl("Timer2").enabled)
+        reach(!(screen.gauge()[1] > 0) ? Reach::LineCut : Reach::LifeOutInBattle);
     if (t1 && (!within(fish.left, 360, 3675) || fish.top <= -fish.height / 2))
         fail("a fighting fish beyond its bounds");
     for (int i = 0; i < 7; ++i)
