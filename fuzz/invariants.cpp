@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 #include <vector>
 
 #include "core/text.h"
@@ -52,6 +53,13 @@ bool digits(std::string_view s) {
 
 bool within(float v, float lo, float hi) {
     return v >= lo && v <= hi;
+}
+
+// Whether total / count has no end as a binary fraction (as 1 / 3 has, but
+// neither 3 nor 1 / 2): the quotients in which any rounding shows.
+bool endlessInBinary(int64_t total, int64_t count) {
+    const int64_t denominator = count / std::gcd(total, count);
+    return (denominator & (denominator - 1)) != 0;
 }
 
 // total / count (total 0 or more, count above 0) to 15 significant digits,
@@ -370,7 +378,7 @@ void Invariants::checkResults(Screen& results) {
         reports.push_back(listing);
     if (count == 0)
         reach(Reach::EmptyResults);
-    else if (weight % count != 0 || length % count != 0)
+    else if (endlessInBinary(weight, count) && endlessInBinary(length, count))
         reach(Reach::UnevenResults);
     for (const std::string& w : count ? averageTexts(weight, count) : std::vector<std::string>{})
         for (const std::string& l : averageTexts(length, count))

@@ -26,7 +26,7 @@ enum class Reach {
     Escape,
     FishAtBound,
     DriftAtLimit,
-    UnevenResults,  // a report whose averages are not whole numbers
+    UnevenResults,  // a report whose averages both run on as binary fractions
     EmptyResults,
     PictureSwap,
     Species38,
