@@ -124,5 +124,17 @@ TEST(Cast, ASecondGameOpensAtTheLastSpotWithItsFullLifeAndBoost) {
     EXPECT_EQ(g.ctl(kCast, "Label1").text, "HP:10000 stage:海");
 }
 
+// The fixture's own promise: reaching for a screen that is not loaded fails
+// the test with the screen's name instead of crashing the suite.
+TEST(Fixture, AScreenThatIsNotLoadedFailsTheTestWithItsName) {
+    Game g;
+    try {
+        g.click(FormId::Form6, "Command1");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "Form6 is not loaded");
+    }
+}
+
 }  // namespace
 }  // namespace mogumo::test

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "screens/screen_factory.h"
 #include "script/session.h"
 #include "script/state_dump.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo::test {
 
@@ -53,7 +55,12 @@ struct Game {
     mogumo::Game sim{makeScreen};
     Game() { sim.start(); }
 
-    Screen& screen(FormId id) { return *sim.screens().loaded(id); }
+    // A screen that is not loaded fails the test with its name.
+    Screen& screen(FormId id) {
+        if (Screen* s = sim.screens().loaded(id))
+            return *s;
+        throw std::logic_error(std::string(layoutOf(id).formName) + " is not loaded");
+    }
     Control& ctl(FormId id, std::string_view name, int index = -1) { return screen(id).ctl(name, index); }
     GameState& state() { return sim.screens().state(); }
     void click(FormId id, std::string_view name, int index = -1) {
