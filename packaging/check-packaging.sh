@@ -64,6 +64,10 @@ check_metadata() {
         grep -q "^\.TH .*\"Mogumo $version\"" "$src/packaging/$page" ||
             fail "$page: header does not name Mogumo $version"
     done
+    for page in mogumo_help.html mogumo_help_en.html; do
+        [ -f "$src/assets/help/$page" ] || fail "no help page $page"
+        grep -q "share/doc/mogumo/$page" "$src/packaging/mogumo.6" || fail "mogumo.6 does not name $page"
+    done
     for size in 16 24 32 48 64 128 256; do
         icon=$src/assets/icons/hicolor/${size}x$size/apps/$id.png
         if [ ! -f "$icon" ]; then
@@ -100,7 +104,8 @@ check_install() {
     for f in bin/mogumo bin/mogumo-sim \
         share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
         share/man/man6/mogumo.6.gz share/man/man6/mogumo-sim.6.gz \
-        share/doc/mogumo/copyright share/doc/mogumo/changelog.gz; do
+        share/doc/mogumo/copyright share/doc/mogumo/changelog.gz \
+        share/doc/mogumo/mogumo_help.html share/doc/mogumo/mogumo_help_en.html; do
         [ -f "$root/$f" ] || fail "not installed: /usr/$f"
     done
     for size in 16 24 32 48 64 128 256; do
@@ -145,7 +150,9 @@ check_deb() {
     # Debian keeps games in /usr/games.
     for f in /usr/games/mogumo /usr/games/mogumo-sim /usr/share/applications/$id.desktop \
         /usr/share/metainfo/$id.metainfo.xml /usr/share/icons/hicolor/256x256/apps/$id.png \
-        /usr/share/man/man6/mogumo.6.gz /usr/share/doc/mogumo/copyright; do
+        /usr/share/man/man6/mogumo.6.gz /usr/share/doc/mogumo/copyright \
+        /usr/share/doc/mogumo/mogumo_help.html /usr/share/doc/mogumo/mogumo_help_en.html \
+        /usr/share/doc-base/mogumo-help; do
         grep -q " \.$f\$" "$dir/contents" || fail "$f is not in the package"
     done
     ! grep -q " \./usr/bin/" "$dir/contents" || fail "the package has files in /usr/bin"

@@ -2,7 +2,8 @@
 # keeps the programs of games in /usr/games, so the Debian package moves ours
 # there from /usr/bin, where `cmake --install` puts them everywhere else.
 # /usr/games is on Debian's default PATH, so the menu entry's `Exec=mogumo`
-# still finds the game.
+# still finds the game. The help pages are registered with doc-base, which
+# names them by their place in the package.
 
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
     return()
@@ -15,3 +16,5 @@ foreach(program IN LISTS programs)
     file(RENAME "${program}" "${usr}/games/${name}")
 endforeach()
 file(REMOVE_RECURSE "${usr}/bin")
+file(MAKE_DIRECTORY "${usr}/share/doc-base")
+file(COPY_FILE "${CPACK_MOGUMO_SOURCE_DIR}/packaging/mogumo-help.doc-base" "${usr}/share/doc-base/mogumo-help")
