@@ -58,6 +58,14 @@ check_metadata() {
     done
     newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
     [ "$newest" = "$version" ] || fail "$metainfo: newest release is $newest, the build is $version"
+    # Free software under the GPL, version 3 or later, said alike everywhere.
+    grep -q "Version 3, 29 June 2007" "$src/LICENSE" || fail "LICENSE is not the GPL version 3"
+    grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" ||
+        fail "$metainfo: project_license is not GPL-3.0-or-later"
+    copyright=$src/packaging/copyright
+    head -n 1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+        fail "copyright is not in the machine-readable format"
+    grep -qx "License: GPL-3+" "$copyright" || fail "copyright does not give GPL-3+"
     logged=$(sed -n '1s/^mogumo (\([^)]*\)).*/\1/p' "$src/packaging/changelog")
     [ "$logged" = "$version" ] || fail "changelog: newest entry is $logged, the build is $version"
     for page in mogumo.6 mogumo-sim.6; do

@@ -9,6 +9,9 @@ leaping at the end of her line.  Every size is that design scaled by nearest
 neighbour, never smoothed, so the pixels stay crisp.  Default output is
 assets/icons/ at the project root: hicolor/<n>x<n>/apps/<id>.png and the
 Qt resource file icons.qrc.  Output is deterministic.
+
+The icon is the project's own work, under the GNU GPL, version 3 or later
+(LICENSE), like the rest of Mogumo.
 """
 
 import math

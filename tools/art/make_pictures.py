@@ -5,6 +5,9 @@
 
 Default output is assets/pictures/ next to this script's project root.
 Output is deterministic: running it twice gives identical files.
+
+The pictures are the project's own work and, like the rest of Mogumo, free
+software under the GNU GPL, version 3 or later (LICENSE).
 """
 
 import math
