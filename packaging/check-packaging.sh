@@ -46,6 +46,7 @@ check_metadata() {
     grep -qx "Icon=$id" "$desktop" || fail "$desktop: Icon is not $id"
     grep -qx "Exec=mogumo" "$desktop" || fail "$desktop: Exec is not plain mogumo"
     grep -qx "Categories=Game;SportsGame;" "$desktop" || fail "$desktop: wrong Categories"
+    grep -qx "StartupNotify=true" "$desktop" || fail "$desktop: no StartupNotify=true"
     for key in Name Comment; do
         grep -q "^$key=" "$desktop" || fail "$desktop: no English $key"
         grep -q "^$key\[ja\]=" "$desktop" || fail "$desktop: no Japanese $key"
@@ -138,15 +139,21 @@ check_install() {
     [ "$out" = "mogumo $version" ] || fail "mogumo --version says '$out', expected 'mogumo $version'"
 }
 
+# Makes the Debian package in $1; its path is then in $deb.
+make_deb() {
+    "$MOGUMO_CPACK" --config "$MOGUMO_BUILD_DIR/CPackConfig.cmake" -G DEB -B "$1" >"$1/cpack.log" 2>&1 ||
+        { cat "$1/cpack.log"; fail "cpack failed"; return 1; }
+    deb=$(ls "$1"/mogumo_"$version"_*.deb)
+}
+
 # The Debian package: built by CPack, with the programs' library dependencies
-# and the fonts, and accepted by lintian.
+# and the fonts, hardened and stripped, and accepted by lintian, which has
+# nothing to say about its hardening even when pedantic.
 check_deb() {
     need_game
     need dpkg-deb dpkg-shlibdeps file lintian
     scratch
-    "$MOGUMO_CPACK" --config "$MOGUMO_BUILD_DIR/CPackConfig.cmake" -G DEB -B "$dir" >"$dir/cpack.log" 2>&1 ||
-        { cat "$dir/cpack.log"; fail "cpack failed"; return; }
-    deb=$(ls "$dir"/mogumo_"$version"_*.deb)
+    make_deb "$dir" || return
     [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
     [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no maintainer"
     depends=$(dpkg-deb -f "$deb" Depends)
@@ -164,7 +171,34 @@ check_deb() {
         grep -q " \.$f\$" "$dir/contents" || fail "$f is not in the package"
     done
     ! grep -q " \./usr/bin/" "$dir/contents" || fail "the package has files in /usr/bin"
-    lintian --fail-on error --info "$deb" || fail "lintian reports errors"
+    [ -z "$(dpkg-deb -f "$deb" Recommends)" ] || fail "the package recommends $(dpkg-deb -f "$deb" Recommends)"
+    dpkg-deb -x "$deb" "$dir/root"
+    for program in mogumo mogumo-sim; do
+        file "$dir/root/usr/games/$program" | grep -q ", stripped" || fail "$program is not stripped"
+    done
+    lintian --pedantic --display-info --fail-on error "$deb" >"$dir/lintian.log" 2>&1 ||
+        fail "lintian reports errors"
+    cat "$dir/lintian.log"
+    ! grep -q "hardening-" "$dir/lintian.log" || fail "lintian finds the programs not hardened"
+}
+
+# Two packages of one build are the same byte for byte: every file and the
+# archives are dated by the last commit, not by the time of packaging.
+check_reproducible() {
+    need_game
+    need dpkg-deb cmp
+    scratch
+    mkdir "$dir/one" "$dir/two"
+    make_deb "$dir/one" || return
+    one=$deb
+    sleep 1
+    make_deb "$dir/two" || return
+    cmp "$one" "$deb" || fail "two packages of one build differ"
+    epoch=${SOURCE_DATE_EPOCH:-$(git -C "$src" log -1 --format=%ct 2>/dev/null || true)}
+    if [ -n "$epoch" ]; then
+        dated=$(dpkg-deb --fsys-tarfile "$deb" | TZ=UTC tar -tv --full-time -f - ./usr/games/mogumo | awk '{print $4 " " $5}')
+        [ "$(date -u -d "$dated UTC" +%s)" = "$epoch" ] || fail "/usr/games/mogumo is dated $dated, not at $epoch"
+    fi
 }
 
 case $what in
@@ -173,7 +207,8 @@ case $what in
     metainfo) check_metainfo ;;
     install) check_install ;;
     deb) check_deb ;;
-    *) echo "usage: $0 metadata|desktop-file|metainfo|install|deb" >&2; exit 1 ;;
+    reproducible) check_reproducible ;;
+    *) echo "usage: $0 metadata|desktop-file|metainfo|install|deb|reproducible" >&2; exit 1 ;;
 esac
 [ "$failures" -eq 0 ] || exit 1
 echo "passed: $what"
