@@ -16,6 +16,7 @@
 #include "core/layout.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_cache.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 namespace {
