@@ -465,7 +465,7 @@ std::string layoutJson(FormId form) {
     out.beginArray();
     for (const Control& c : l.controls) {
         out.beginObject();
-        static constexpr std::string_view kKinds[] = {"button", "label", "textbox", "image",   "shape",
+        static constexpr std::string_view kKinds[] = {"button", "label",      "textbox",     "image", "shape",
                                                       "line",   "picturebox", "progressbar", "timer"};
         out.field("kind", kKinds[static_cast<int>(c.kind)]);
         out.field("name", c.name);
@@ -537,7 +537,8 @@ std::string readReplay(std::string_view script, uint32_t& clockStart, std::vecto
             }
         }
         const std::string_view number = words.size() > 2 ? words[2] : words.size() > 1 ? words[1] : "";
-        if (c.verb == "clock" || c.verb == "wait" || c.verb == "run" || c.verb == "keydown" || c.verb == "keyup")
+        if (c.verb == "clock" || c.verb == "wait" || c.verb == "run" || c.verb == "keydown" ||
+            c.verb == "keyup")
             c.number = std::stoull(std::string(number));
         if (c.verb == "clock")
             clockStart = static_cast<uint32_t>(c.number);

@@ -118,7 +118,7 @@
   function fitDesk() {
     const scale = Math.min(1, stage.clientWidth / desk.width, stage.clientHeight / desk.height);
     desktop.style.transform = scale < 1 ? `scale(${scale})` : '';
-    desktop.style.left = Math.max(0, (stage.clientWidth - desk.width * scale) / 2) + 'px';
+    desktop.style.left = Math.floor(Math.max(0, (stage.clientWidth - desk.width * scale) / 2)) + 'px';
   }
 
   // --- windows ---------------------------------------------------------------
@@ -602,9 +602,10 @@
     timer = null;
     const result = api.newGame(script || '');
     if (result !== 0) {
-      status.textContent = '記録を再生できません: ' + api.error();
-      if (script) return startGame('');
-      fail();
+      const why = api.error();
+      if (script) startGame('');
+      else fail();
+      status.textContent = '記録を再生できません: ' + why;
       return false;
     }
     sync();
