@@ -476,6 +476,7 @@ std::string layoutJson(FormId form) {
         writeColour(out, "back", c.backColour);
         writeColour(out, "fill", c.fillColour);
         writeColour(out, "edge", c.borderColour);
+        out.field("enabled", c.enabled);
         out.field("transparent", c.transparent);
         out.field("border", c.border);
         out.field("centred", c.centred);

@@ -185,6 +185,14 @@
         });
         break;
       case 'textbox':
+        if (!c.enabled) {
+          // A disabled box only shows what the game writes, often every
+          // step: plain text is cheaper to redo than a text area.
+          e = makeElement('div', 'status-box', parent);
+          e.style.font = fontCss(font);
+          if (!c.multiLine) e.style.whiteSpace = 'pre';
+          break;
+        }
         e = makeElement('textarea', 'control', parent);
         e.readOnly = true;
         e.spellcheck = false;
@@ -205,7 +213,7 @@
     }
     e.dataset.control = c.key;
     const focusable = (c.kind === 'button' || c.kind === 'textbox') && c.tabOrder >= 0 && !lay.keysDrivePlay;
-    if (c.kind === 'button' || c.kind === 'textbox') e.tabIndex = focusable ? c.tabOrder + 1 : -1;
+    if (c.kind === 'button' || (c.kind === 'textbox' && c.enabled)) e.tabIndex = focusable ? c.tabOrder + 1 : -1;
     return e;
   }
 
@@ -304,6 +312,10 @@
         if (!same(old[5], enabled)) e.disabled = !enabled;
         break;
       case 'textbox':
+        if (e.tagName !== 'TEXTAREA') {
+          if (!same(old[6], caption)) e.textContent = text(caption);
+          break;
+        }
         if (!same(old[6], caption)) e.value = text(caption);
         if (!same(old[5], enabled)) {
           e.classList.toggle('inert', !enabled);
