@@ -150,6 +150,22 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.waitForSelector('#notice', { visible: true });
   await page.click('#notice-new-game');
   await waitForWindow('Form1');
+
+  // A second game by keyboard where the focus allows: Return on GAME START
+  // and on the cast button, End to give up, the results, and back.
+  await page.keyboard.press('Enter');
+  await waitForWindow('Form3');
+  await page.click(control('Form3', 'Command2'));
+  await waitForWindow('Form5');
+  await page.keyboard.press('Enter');
+  await waitForWindow('Form6');
+  await page.keyboard.press('End');
+  await waitForWindow('Form4', 8000);
+  const results = await page.$eval(control('Form4', 'Text1'), (e) => e.value);
+  assert.match(results, /^魚の名前/);
+  await page.click(control('Form4', 'Command1'));
+  await waitForWindow('Form1');
+  assert.equal((await dump()).state.SecretPoints, 2);
 });
 
 test('a recorded game plays back in the page; a bad one is refused with its line', { skip }, async () => {
