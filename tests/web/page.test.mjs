@@ -101,6 +101,15 @@ test('a game from the title to the battle, recorded and replayed by the native s
   assert.deepEqual(scene.at(10, 162 + 10), TEAL); // the lure screen's water
   assert.deepEqual(scene.at(3, 162 + 133), GREY); // its sea bed
 
+  // The disabled cast screen takes no clicks; a page that stood still for
+  // more than 250 ms loses that time, as the desktop game does.
+  await page.click(control('Form5', 'cast'));
+  await page.evaluate(() => {
+    const start = performance.now();
+    while (performance.now() - start < 600);
+  });
+  await sleep(100);
+
   // Shift reels, K calls the fish, and it bites.
   await page.keyboard.down('Shift');
   await sleep(300);
@@ -139,6 +148,8 @@ test('a game from the title to the battle, recorded and replayed by the native s
   for (const line of ['click Form1.Command1', 'click Form3.Command1(1)', 'click Form5.cast', 'keydown Form6 16',
     'keyup Form6 16', 'keydown Form6 75', 'keydown Form8 16', 'keydown Form8 112'])
     assert.ok(record.split('\n').includes(line), line);
+  assert.equal(record.split('\n').filter((l) => l === 'click Form5.cast').length, 1);
+  assert.ok(record.split('\n').some((l) => /^wait \d+$/.test(l)), 'the stall is a wait');
   const path = join(downloads, 'record.txt');
   writeFileSync(path, record);
   const replay = runSim('native', [path]);
