@@ -123,12 +123,15 @@ private:
 
 class WebGame : public Host {
 public:
-    WebGame(uint32_t clockStart, double real, std::vector<Command> replay, bool replaying)
+    // `replayScript`, when not empty, is a recorded game to watch, read into
+    // `replay`.
+    WebGame(uint32_t clockStart, double real, std::string replayScript, std::vector<Command> replay)
         : clockStart_(clockStart),
           realOrigin_(floorMs(real)),
           record_(clockStart),
+          replayScript_(std::move(replayScript)),
           replay_(std::move(replay)),
-          replaying_(replaying),
+          replaying_(!replayScript_.empty()),
           scheduler_(screens_, clockStart),
           screens_(*this, makeScreen) {}
 
@@ -210,7 +213,9 @@ public:
     // The game so far as a script; a game still going ends in a dump of the
     // state it has now.
     std::string record(double real) {
-        if (!screens_.ended() && !replaying_) {
+        if (replaying_)
+            return replayScript_;  // the game being watched is that script
+        if (!screens_.ended()) {
             catchUp(floorMs(real));
             afterEvent();
         }
@@ -345,6 +350,7 @@ private:
     std::optional<uint64_t> limit_;
     std::optional<uint64_t> runEnd_;
     Record record_;
+    std::string replayScript_;
     std::vector<Command> replay_;
     size_t next_ = 0;
     bool replaying_;
@@ -595,7 +601,7 @@ EMSCRIPTEN_KEEPALIVE int mogumo_new_game(double real, const char* script) {
         if (!mogumo::error.empty())
             return 2;
     }
-    mogumo::game = std::make_unique<WebGame>(clockStart, real, std::move(commands), replaying);
+    mogumo::game = std::make_unique<WebGame>(clockStart, real, replaying ? script : "", std::move(commands));
     return guarded([](WebGame& g) {
                g.start();
                return true;

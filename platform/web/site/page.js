@@ -475,7 +475,9 @@
 
   // --- keys ------------------------------------------------------------------
 
+  // Keys go to the screen being played; while the help is open, to the help.
   function sendKey(down, code) {
+    if (help) return;
     const win = keyWindow();
     if (win) input(() => api.key(win.form, down ? 1 : 0, code, now()));
   }
@@ -494,8 +496,10 @@
     const win = keyWindow();
     if (!win) return;
     // Keys a focused control uses itself: Return and Space press a button
-    // (a held Return only once), the arrows, Home and End scroll a text box.
-    if (target.tagName === 'BUTTON' && win.el.contains(target) && (code === 13 || code === 32)) {
+    // (a held Return only once) or stay with a text box, the arrows, Home and
+    // End scroll a text box.
+    const own = win.el.contains(target) && (target.tagName === 'BUTTON' || target.tagName === 'TEXTAREA');
+    if (own && (code === 13 || code === 32)) {
       if (event.repeat && code === 13) event.preventDefault();
       return;
     }
