@@ -11,6 +11,7 @@
 //
 // A failure prints its seeds and writes the script that reproduces it.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -21,10 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
 #include "fuzz/invariants.h"
-#include "platform/sim/script.h"
 #include "screens/battle/battle_screen.h"
 #include "screens/screen_factory.h"
+#include "script/session.h"
+#include "script/state_dump.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo::fuzz {
 namespace {
@@ -68,7 +72,7 @@ public:
 private:
     uint64_t below(uint64_t n) { return n ? rng_() % n : 0; }
     bool chance(double p) { return static_cast<double>(rng_() >> 11) * 0x1.0p-53 < p; }
-    Simulator& sim() { return session_.simulator(); }
+    Game& sim() { return session_.game(); }
     Screen* loaded(FormId id) { return sim().screens().loaded(id); }
     bool shown(FormId id) {
         Screen* s = loaded(id);
@@ -120,7 +124,7 @@ private:
     bool execute(const Command& c) {
         std::string before;
         if (!c.accepted)
-            before = sim().dump();
+            before = stateDump(sim());
         if (c.accepted && c.startsGame)
             inv_.gameStarting();
         if (c.accepted && c.asksHelp)
@@ -133,8 +137,11 @@ private:
             return false;
         }
         if (!ran) {
-            script_ += "# refused (" + reason + "): " + c.line.substr(0, 100) + "\n";
-            if (sim().dump() != before) {
+            // A carriage return in the comment would break the line in two.
+            std::string shown = c.line.substr(0, 100);
+            std::replace(shown.begin(), shown.end(), '\r', '?');
+            script_ += "# refused (" + reason + "): " + shown + "\n";
+            if (stateDump(sim()) != before) {
                 failure_ = "a refused line changed the game: " + c.line;
                 return false;
             }
@@ -152,7 +159,7 @@ private:
     bool replay() {
         std::ostringstream again;
         std::string error;
-        if (runScript(script_, again, error) != 0) {
+        if (script::runScript(script_, again, error) != 0) {
             failure_ = "the run's own script fails: " + error;
             return false;
         }
@@ -180,7 +187,7 @@ private:
         Command c{words({down ? "keydown" : "keyup", form(id), num(code)})};
         c.accepted = active(id) && code <= 255;
         c.event = true;
-        c.asksHelp = down && code == 112;
+        c.asksHelp = down && code == kKeyF1;
         return c;
     }
     Command close(FormId id) {
@@ -224,13 +231,13 @@ private:
             // Pull a resting fish up; pull a fighting one only to keep it off
             // the bottom while the line lasts.
             const Control& fish = battle.ctl("uoyosu");
-            const bool pulling = battle.pressedKey() == BattleScreen::kShift;
+            const bool pulling = battle.pressedKey() == kKeyShift;
             const bool pull =
                 battle.fishRest() >= 0 || (fish.top > 2600 && fish.left > 360 && battle.gauge()[1] > 50);
             if (chance(0.0005))
-                return key(Form8, BattleScreen::kEnd, true);
+                return key(Form8, kKeyEnd, true);
             if (pull != pulling)
-                return key(Form8, BattleScreen::kShift, pull);
+                return key(Form8, kKeyShift, pull);
             return run(51);
         }
         if (shown(Form6)) {
@@ -260,7 +267,7 @@ private:
         const auto id = static_cast<FormId>(below(kFormCount));
         const auto& controls = layoutOf(id).controls;
         const Control& any = controls[below(controls.size())];
-        static constexpr uint64_t kCodes[] = {16, 35, 75, 112};
+        static constexpr uint64_t kCodes[] = {kKeyShift, kKeyEnd, kKeyK, kKeyF1};
         const uint64_t code = chance(0.6)    ? kCodes[below(4)]
                               : chance(0.95) ? below(256)
                                              : 256 + below(100000);
@@ -321,7 +328,7 @@ private:
 
     std::mt19937_64 rng_;
     std::ostringstream out_;
-    ScriptSession session_{out_};
+    script::ScriptSession session_{out_};
     Invariants inv_;
     std::string script_;
     std::string failure_;
@@ -361,16 +368,22 @@ int replayFile(const char* path) {
         return 1;
     }
     std::ostringstream out;
-    ScriptSession session(out);
+    script::ScriptSession session(out);
     Invariants inv;
     bool watching = false;
     size_t n = 0;
     for (std::string line; std::getline(in, line);) {
         ++n;
+        std::optional<script::Command> c;
+        try {
+            c = script::parseCommand(line);
+        } catch (const script::ScriptError& e) {
+            std::cerr << "line " << n << ": " << e.what() << "\n";
+            return 2;
+        }
         // The checks start with the program, after a leading `clock`.
-        const bool clock = !scriptWords(line).empty() && scriptWords(line)[0] == "clock";
-        if (!watching && !scriptWords(line).empty() && !clock) {
-            inv.watch(session.simulator());
+        if (!watching && c && c->verb != script::Verb::Clock) {
+            inv.watch(session.game());
             watching = true;
         }
         if (std::string reason; !session.runLine(line, reason)) {
@@ -378,15 +391,13 @@ int replayFile(const char* path) {
             return 2;
         }
         // What the checks are told by the generator, read back from the line.
-        const auto w = scriptWords(line);
-        if (w.size() == 3 && w[0] == "keydown" && w[2].find_first_not_of('0') != std::string_view::npos &&
-            w[2].substr(w[2].find_first_not_of('0')) == "112")
+        if (c && c->verb == script::Verb::KeyDown && c->number == kKeyF1)
             inv.helpAsked();
-        if (w.size() == 2 && w[0] == "click" && w[1] == "Form1.Command1")
+        if (c && c->verb == script::Verb::Click && c->form == FormId::Form1 && c->control == "Command1")
             inv.gameStarting();
         if (!watching)
             continue;
-        inv.ended(session.simulator().ended());
+        inv.ended(session.game().ended());
         inv.afterEvent();
         if (!inv.failure().empty()) {
             std::cerr << "line " << n << ": " << inv.failure() << "\n";

@@ -12,6 +12,7 @@
 #include "screens/lure/lure_screen.h"
 #include "screens/spot/spot_screen.h"
 #include "screens/title/picture_store.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo::fuzz {
 namespace {
@@ -56,7 +57,7 @@ bool within(float v, float lo, float hi) {
 
 }  // namespace
 
-void Invariants::watch(Simulator& sim) {
+void Invariants::watch(Game& sim) {
     sim_ = &sim;
     sim.beforeTick = [this](const Screen& screen, const Control& timer) { beforeTick(screen, timer); };
     sim.afterTick = [this] { afterTick(); };
@@ -65,14 +66,14 @@ void Invariants::watch(Simulator& sim) {
 
 void Invariants::fail(const std::string& what) {
     if (failure_.empty())
-        failure_ = what + " (at t=" + std::to_string(sim_->now()) + ")";
+        failure_ = what + " (at t=" + std::to_string(sim_->tickCount()) + ")";
 }
 
 void Invariants::afterEvent() {
     checkAll();
-    if (sim_->helpShown() != helpAsked_)
-        fail("help shown " + std::to_string(sim_->helpShown()) + " times for " + std::to_string(helpAsked_) +
-             " F1 presses");
+    if (sim_->helpRequests() != helpAsked_)
+        fail("help shown " + std::to_string(sim_->helpRequests()) + " times for " +
+             std::to_string(helpAsked_) + " F1 presses");
 }
 
 void Invariants::ended(bool expected) {
@@ -104,7 +105,7 @@ void Invariants::afterTick() {
         // At most one animation step per 50 ms, across the counter's wrap.
         if (static_cast<uint32_t>(s.LastTick) - static_cast<uint32_t>(tickLastTick_) <= 50)
             fail("two steps within 50 ms");
-        if (static_cast<uint32_t>(s.LastTick) != sim_->now())
+        if (static_cast<uint32_t>(s.LastTick) != sim_->tickCount())
             fail("LastTick is not the time of the step");
         if (!tickGated_)
             fail("a timer outside the step gate moved LastTick");

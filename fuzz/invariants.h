@@ -5,18 +5,18 @@
 #include <optional>
 #include <string>
 
-#include "platform/sim/simulator.h"
+#include "core/game.h"
 
 namespace mogumo::fuzz {
 
 // What the game's rules promise at every moment, checked on a running
-// simulator after every event and around every timer tick. The first broken
+// game after every event and around every timer tick. The first broken
 // promise is kept in failure(); later ones are ignored.
 class Invariants {
 public:
     // Hooks itself into the simulator's ticks; `sim` must outlive it or be
     // watched again after it changes.
-    void watch(Simulator& sim);
+    void watch(Game& sim);
 
     // After every script line that was carried out.
     void afterEvent();
@@ -44,7 +44,7 @@ private:
     void fail(const std::string& what);
     GameState& state() { return sim_->screens().state(); }
 
-    Simulator* sim_ = nullptr;
+    Game* sim_ = nullptr;
     std::string failure_;
     uint64_t steps_ = 0;
 

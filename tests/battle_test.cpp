@@ -27,7 +27,7 @@ struct FightState {
 };
 
 FightState fight(Game& g) {
-    const std::string dump = g.sim.dump();
+    const std::string dump = stateDump(g.sim);
     return {dumpNumber(dump, "FishDrift"), dumpNumber(dump, "FishRest"), dumpNumber(dump, "Gauge", 0),
             dumpNumber(dump, "Gauge", 1)};
 }

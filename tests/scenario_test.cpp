@@ -48,7 +48,7 @@ TEST(Title, F1AsksForHelpOnAnyScreenWithoutReachingTheGame) {
     g.castAtOnce();
     g.keyDown(FormId::Form6, 112);
     g.keyUp(FormId::Form6, 112);
-    EXPECT_EQ(g.sim.helpShown(), 1);
+    EXPECT_EQ(g.sim.helpRequests(), 1);
     g.steps(1);
     EXPECT_EQ(g.state().ReelSpeed, 0);
     EXPECT_EQ(g.state().PlayerLife, 1999);

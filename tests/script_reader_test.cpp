@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/script.h"
+#include "script/command.h"
 #include "sim_fixture.h"
 
 namespace mogumo::test {
@@ -32,8 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"TabIsNoSeparator", "wait\t5", 2}, Reading{"FormFeedIsNoSeparator", "dump\f", 2},
                     Reading{"CommentsStartAtTheFirstByte", "#dump\n#\n\r\n    \n", 0},
                     Reading{"IndentedHashIsNoComment", "  # note", 2},
-                    Reading{"LineAtTheBound", std::string(kMaxScriptLine, ' ') + "\ndump", 0},
-                    Reading{"LineBeyondTheBound", "dump\n" + std::string(kMaxScriptLine + 1, ' '), 2}),
+                    Reading{"LineAtTheBound", std::string(script::kMaxLine, ' ') + "\ndump", 0},
+                    Reading{"LineBeyondTheBound", "dump\n" + std::string(script::kMaxLine + 1, ' '), 2}),
     [](const testing::TestParamInfo<Reading>& p) { return std::string(p.param.name); });
 
 TEST(ScriptReaderErrors, NameTheLineAndShowOddBytesEscaped) {

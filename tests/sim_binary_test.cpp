@@ -84,8 +84,9 @@ TEST_F(SimBinary, BadArgumentsAndUnreadableScriptsExitOne) {
     const fs::path locked = file("locked.txt", "dump\n");
     fs::permissions(locked, fs::perms::none);
     std::vector<Case> cases = {
-        {"a.txt b.txt", "usage: mogumo-sim [SCRIPT]"},
-        {"''", "usage: mogumo-sim [SCRIPT]"},
+        {"a.txt b.txt", "one script at most (see --help)"},
+        {"''", "an empty script name (see --help)"},
+        {"--frobnicate", "unknown option --frobnicate (see --help)"},
         {"'" + (dir_ / "missing.txt").string() + "'", "missing.txt: No such file or directory"},
         {"'" + dir_.string() + "'", "is a directory"},
     };

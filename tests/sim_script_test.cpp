@@ -39,7 +39,9 @@ TEST(SimScript, AHiddenOrDisabledButtonIsNotClicked) {
             (hide ? button.visible : button.enabled) = false;
             return std::string();
         };
-        EXPECT_EQ(runScript("shot Form1 x.png\nclick Form1.Command1\n", out, error, turnOff), 2) << hide;
+        script::ScriptSession::Options options;
+        options.shot = turnOff;
+        EXPECT_EQ(runScript("shot Form1 x.png\nclick Form1.Command1\n", out, error, options), 2) << hide;
         EXPECT_EQ(error, "line 2: Form1.Command1 is hidden or disabled") << hide;
     }
 }

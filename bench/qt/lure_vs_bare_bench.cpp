@@ -7,8 +7,6 @@
 #if defined(__unix__)
 #include <sys/resource.h>
 #endif
-#include <ctime>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -18,12 +16,14 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <numeric>
 #include <vector>
 
 #include "core/layout.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/qt_host.h"
+#include "ui/layouts/layouts.h"
 
 namespace {
 

@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+
+#include "script/command.h"
 
 namespace mogumo {
 
@@ -27,10 +30,10 @@ public:
     // an empty string.
     std::string open(const std::string& path, uint32_t clockStart);
 
-    void run(uint64_t ms);
-    void wait(uint64_t ms);
+    // Time passed: `run` with the timers running, `wait` lost in a stall.
+    void time(script::Verb verb, uint64_t ms);
     // An input event's command; the time before it is written first.
-    void input(const std::string& command);
+    void input(const script::Command& command);
     void dump(const std::string& state);
 
     // Writes what is pending and closes the file; returns a message naming
@@ -43,7 +46,7 @@ private:
     void writer();
 
     std::string path_;
-    char pendingKind_ = 0;  // 'r' run, 'w' wait, 0 none
+    std::optional<script::Verb> pending_;  // run or wait, not yet written
     uint64_t pendingMs_ = 0;
 
     std::FILE* file_ = nullptr;

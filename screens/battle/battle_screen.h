@@ -12,15 +12,12 @@ namespace mogumo {
 class BattleScreen : public Screen {
 public:
     static constexpr FormId kId = FormId::Form8;
-    static constexpr int kShift = 16;
-    static constexpr int kEnd = 35;
 
     explicit BattleScreen(ScreenSet& screens);
 
     void Form_Load() override;
     void Form_KeyDown(int keyCode) override;
     void Form_KeyUp(int keyCode) override;
-    void timerTick(Control& timer) override;
     void writeVars(JsonWriter& out) const override;
 
     // Resting while 0 or more, fighting below 0.

@@ -4,14 +4,15 @@
 #include <string>
 
 #include "core/json_writer.h"
+#include "core/keys.h"
 #include "core/screen_set.h"
-#include "core/step_gate.h"
 #include "screens/cast/cast_screen.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
 LureScreen::LureScreen(ScreenSet& screens)
-    : Screen(screens, kId),
+    : Screen(screens, layoutOf(kId)),
       rua_(ctl("rua")),
       ito_(ctl("ito")),
       uo_(ctl("uo")),
@@ -22,22 +23,16 @@ LureScreen::LureScreen(ScreenSet& screens)
       Timer1_(ctl("Timer1")),
       Timer2_(ctl("Timer2")),
       Timer3_(ctl("Timer3")) {
+    on(Timer1_, [this] { Timer1_Timer(); });
+    on(Timer2_, [this] { Timer2_Timer(); });
+    on(Timer3_, [this] { Timer3_Timer(); });
     for (int i = 0; i < 2; ++i) img_[static_cast<size_t>(i)] = &ctl("img", i);
     for (int i = 0; i < 7; ++i) iwa_[static_cast<size_t>(i)] = &ctl("iwa", i);
 }
 
-void LureScreen::timerTick(Control& timer) {
-    if (&timer == &Timer1_)
-        Timer1_Timer();
-    else if (&timer == &Timer2_)
-        Timer2_Timer();
-    else if (&timer == &Timer3_)
-        Timer3_Timer();
-}
-
+// One lure step (behind the step gate).
 void LureScreen::Timer1_Timer() {
-    if (StepGate(state(), screens().host()))
-        lureStep();
+    lureStep();
 }
 
 // One lure step. Positions are floats in twips, one operation at a time.
@@ -161,11 +156,11 @@ void LureScreen::sakana() {
 
 void LureScreen::Form_KeyDown(int keyCode) {
     GameState& s = state();
-    if (keyCode == kShift) {
+    if (keyCode == kKeyShift) {
         s.ReelSpeed = 50;
-    } else if (keyCode == kEnd) {
+    } else if (keyCode == kKeyEnd) {
         s.PlayerLife = 0;
-    } else if (keyCode == kBoostKey) {
+    } else if (keyCode == kKeyK) {
         if (s.BoostUses <= kBoostsPerGame - 1) {
             s.FishInterest = 10000;
             s.BoostUses += 1;
@@ -174,7 +169,7 @@ void LureScreen::Form_KeyDown(int keyCode) {
 }
 
 void LureScreen::Form_KeyUp(int keyCode) {
-    if (keyCode == kShift)
+    if (keyCode == kKeyShift)
         state().ReelSpeed = 0;
 }
 

@@ -13,9 +13,6 @@ namespace mogumo {
 class LureScreen : public Screen {
 public:
     static constexpr FormId kId = FormId::Form6;
-    static constexpr int kShift = 16;
-    static constexpr int kEnd = 35;
-    static constexpr int kBoostKey = 75;  // K: the hidden interest boost
     static constexpr int32_t kBoostsPerGame = 4;
 
     explicit LureScreen(ScreenSet& screens);
@@ -23,7 +20,6 @@ public:
     void Form_Load() override { BiteCountdown_ = 30; }
     void Form_KeyDown(int keyCode) override;
     void Form_KeyUp(int keyCode) override;
-    void timerTick(Control& timer) override;
     void writeVars(JsonWriter& out) const override;
 
     int32_t biteCountdown() const { return BiteCountdown_; }

@@ -81,8 +81,11 @@ TEST(GameCommandLine, TellsItsVersionAndReplaysAGameToItsEnd) {
 TEST(GameRecorder, AFileThatCannotTakeTheRecordIsReported) {
     GameRecorder recorder;
     ASSERT_EQ(recorder.open("/dev/full", 100000), "");
-    recorder.run(51);
-    recorder.input("click Form1.Command1");
+    recorder.time(script::Verb::Run, 51);
+    script::Command click;
+    click.verb = script::Verb::Click;
+    click.control = "Command1";
+    recorder.input(click);
     EXPECT_NE(recorder.finish().find("cannot write the record /dev/full"), std::string::npos);
 }
 
