@@ -1,5 +1,5 @@
 // The game in the browser: the one place where the page meets the game's
-// runtime. The page (platform/web/site/mogumo.js) calls the C functions at
+// runtime. The page (platform/web/site/page.js) calls the C functions at
 // the end of this file and draws what `mogumo_view` describes; everything it
 // knows about screens, controls and time comes through them.
 //
@@ -19,58 +19,36 @@
 #include <exception>
 #include <memory>
 #include <optional>
-#include <sstream>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/game.h"
 #include "core/host.h"
 #include "core/json_writer.h"
+#include "core/keys.h"
 #include "core/pictures.h"
 #include "core/screen.h"
-#include "core/screen_set.h"
-#include "core/timer_scheduler.h"
-#include "platform/sim/script.h"
-#include "platform/sim/simulator.h"
-#include "platform/sim/state_dump.h"
 #include "screens/screen_factory.h"
+#include "script/command.h"
+#include "script/session.h"
+#include "script/state_dump.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 namespace {
 
 constexpr uint64_t kStallMs = 250;
-constexpr int kKeyF1 = 112;
-
-// Facts about screens the page needs: which are played with the keyboard
-// (no control takes the focus), which never take the keys, and which screen
-// stands directly above which.
-bool keysDrivePlay(FormId form) {
-    return form == FormId::Form6 || form == FormId::Form8;
-}
-bool takesKeys(FormId form) {
-    return form != FormId::Form7;
-}
-std::optional<FormId> upperOf(FormId lower) {
-    switch (lower) {
-        case FormId::Form6: return FormId::Form5;
-        case FormId::Form8: return FormId::Form7;
-        default: return std::nullopt;
-    }
-}
 
 // One pixel is 15 twips; rectangles as the desktop game rounds them.
 int px(float twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
 
-// A line of a recorded game, with what the replay does with it.
-struct Command {
-    std::string verb;
-    FormId form = FormId::Form1;
-    std::string control;
-    int index = -1;
-    uint64_t number = 0;
-};
+using script::Command;
+using script::Verb;
 
 // The writer of a game being played as a mogumo-sim script, as the desktop
 // game's --record writes it.
@@ -78,18 +56,23 @@ class Record {
 public:
     explicit Record(uint32_t clockStart) {
         text_ = "# A game of Mogumo, recorded as it was played. Replay it with mogumo-sim.\n";
-        if (clockStart != Simulator::kDefaultClock)
-            text_ += "clock " + std::to_string(clockStart) + "\n";
+        if (clockStart != kDefaultClock) {
+            Command clock;
+            clock.verb = Verb::Clock;
+            clock.number = clockStart;
+            text_ += script::formatCommand(clock) + "\n";
+        }
     }
-    void time(char kind, uint64_t ms) {
-        if (pendingKind_ != kind)
+    // Time passed with the timers running (run) or lost (wait).
+    void time(Verb verb, uint64_t ms) {
+        if (pending_ != verb)
             flushTime(text_);
-        pendingKind_ = kind;
+        pending_ = verb;
         pendingMs_ += ms;
     }
-    void input(const std::string& command) {
+    void input(const Command& command) {
         flushTime(text_);
-        text_ += command + "\n";
+        text_ += script::formatCommand(command) + "\n";
     }
     void dump(const std::string& state) {
         flushTime(text_);
@@ -105,19 +88,20 @@ public:
 
 private:
     void flushTime(std::string& out) {
-        const char* command = pendingKind_ == 'r' ? "run " : "wait ";
         // A script number has at most 32 bits: a longer stretch takes more lines.
-        while (pendingKind_ && pendingMs_ > 0) {
-            const uint64_t part = std::min(pendingMs_, kMaxScriptNumber);
-            out += command + std::to_string(part) + "\n";
-            pendingMs_ -= part;
+        Command c;
+        c.verb = pending_.value_or(Verb::Run);
+        while (pending_ && pendingMs_ > 0) {
+            c.number = std::min(pendingMs_, script::kMaxNumber);
+            out += script::formatCommand(c) + "\n";
+            pendingMs_ -= c.number;
         }
-        pendingKind_ = 0;
+        pending_.reset();
         pendingMs_ = 0;
     }
 
     std::string text_;
-    char pendingKind_ = 0;  // 'r' run, 'w' wait
+    std::optional<Verb> pending_;
     uint64_t pendingMs_ = 0;
 };
 
@@ -132,17 +116,18 @@ public:
           replayScript_(std::move(replayScript)),
           replay_(std::move(replay)),
           replaying_(!replayScript_.empty()),
-          scheduler_(screens_, clockStart),
-          screens_(*this, makeScreen) {}
+          game_(makeScreen, clockStart, this) {}
 
     void start() {
         if (replaying_)
-            limit_ = scheduler_.now();
-        screens_.start();
+            limit_ = game_.now();
+        game_.start();
         shown_ = shownScreens();
         if (replaying_)
             stepReplay(realOrigin_);
     }
+
+    const Game& game() const { return game_; }
 
     // Runs what is due by the real time `real`.
     void advance(double real) {
@@ -156,9 +141,9 @@ public:
     // The real time of the next wake; nullopt when nothing will happen
     // without input.
     std::optional<double> nextWake() const {
-        if (screens_.ended())
+        if (game_.ended())
             return std::nullopt;
-        std::optional<uint64_t> next = scheduler_.nextTickAt();
+        std::optional<uint64_t> next = game_.nextTickAt();
         if (limit_ && (!next || *next > *limit_))
             next = runEnd_;
         if (!next)
@@ -167,21 +152,22 @@ public:
                                    static_cast<int64_t>(realOrigin_));
     }
 
+    // Input at the real time `real`, carried out when the game takes it.
     bool click(FormId form, std::string_view name, int index, double real) {
         if (replaying_)
             return false;
-        return deliver(form, real, [&](Screen& s) {
-            Control* c = s.find(name, index);
-            if (!c || c->kind != ControlKind::Button || !c->visible || !c->enabled)
-                return false;
-            record_.input("click " + formName(form) + "." + c->key());
-            screens_.click(s, *c);
-            return true;
+        const auto refuses = [&] { return game_.refusesClick(form, name, index).has_value(); };
+        return deliver(real, refuses, [&] {
+            Command c = input(Verb::Click, form);
+            c.control = name;
+            c.index = index;
+            record_.input(c);
+            return !game_.click(form, name, index);
         });
     }
 
     bool key(FormId form, bool down, int code, double real) {
-        if (code < 0 || code > 255)
+        if (code < 0 || code > kMaxKeyCode)
             return false;
         if (replaying_) {
             // Watching a recorded game: F1 still opens the help.
@@ -189,58 +175,50 @@ public:
                 ++helpOpened_;
             return false;
         }
-        return deliver(form, real, [&](Screen& s) {
-            record_.input(std::string(down ? "keydown " : "keyup ") + formName(form) + " " +
-                          std::to_string(code));
-            if (down)
-                screens_.keyDown(s, code);
-            else
-                screens_.keyUp(s, code);
-            return true;
+        const auto refuses = [&] { return game_.refusesInput(form).has_value(); };
+        return deliver(real, refuses, [&] {
+            record_.input(input(down ? Verb::KeyDown : Verb::KeyUp, form, code));
+            return !(down ? game_.keyDown(form, code) : game_.keyUp(form, code));
         });
     }
 
     bool close(FormId form, double real) {
-        return deliver(form, real, [&](Screen& s) {
-            record_.input("close " + formName(form));
-            screens_.close(s);
-            return true;
+        const auto refuses = [&] { return game_.refusesInput(form).has_value(); };
+        return deliver(real, refuses, [&] {
+            record_.input(input(Verb::Close, form));
+            return !game_.close(form);
         });
     }
 
-    std::string dump() const { return stateDump(screens_, scheduler_.tickCount(), helpRequests_); }
+    std::string dump() const { return stateDump(game_); }
 
     // The game so far as a script; a game still going ends in a dump of the
     // state it has now.
     std::string record(double real) {
         if (replaying_)
             return replayScript_;  // the game being watched is that script
-        if (!screens_.ended()) {
+        if (!game_.ended()) {
             catchUp(floorMs(real));
             afterEvent();
         }
-        return screens_.ended() ? record_.copy("") : record_.copy("dump\n# state " + dump() + "\n");
+        return game_.ended() ? record_.copy("") : record_.copy("dump\n# state " + dump() + "\n");
     }
 
     std::string view() const;
 
     // Host
-    uint32_t tickCount() override { return scheduler_.tickCount(); }
-    void timerStarted(Screen& screen, Control& timer) override { scheduler_.started(screen, timer); }
-    void timerStopped(Screen& screen, Control& timer) override { scheduler_.stopped(screen, timer); }
-    void screenLoaded(Screen&) override {}
-    void screenShown(Screen&) override {}
-    void screenEnabledChanged(Screen&) override {}
-    void screenUnloaded(Screen& screen) override { scheduler_.screenGone(screen); }
-    void showHelp() override {
-        ++helpRequests_;
-        ++helpOpened_;
-    }
+    void showHelp() override { ++helpOpened_; }
     void endProgram() override { record_.dump(dump()); }
 
 private:
     static uint64_t floorMs(double real) { return real > 0 ? static_cast<uint64_t>(std::floor(real)) : 0; }
-    static std::string formName(FormId form) { return std::string(layoutOf(form).formName); }
+    static Command input(Verb verb, FormId form, int number = 0) {
+        Command c;
+        c.verb = verb;
+        c.form = form;
+        c.number = static_cast<uint64_t>(number);
+        return c;
+    }
 
     uint64_t gameAt(uint64_t real) const {
         return static_cast<uint64_t>(static_cast<int64_t>(clockStart_ + (real - realOrigin_)) + shift_);
@@ -249,31 +227,31 @@ private:
     // The game clock catches up with real time: every tick due by then runs,
     // or, after a stall, the time is lost.
     void catchUp(uint64_t real) {
-        if (screens_.ended())
+        if (game_.ended())
             return;
         uint64_t target = gameAt(std::max(real, realOrigin_));
         if (limit_)
             target = std::min(target, *limit_);
-        const uint64_t from = scheduler_.now();
+        const uint64_t from = game_.now();
         if (target <= from)
             return;
-        const std::optional<uint64_t> due = scheduler_.nextTickAt();
-        if (!replaying_ && due && *due <= target && target - *due > kStallMs) {
-            scheduler_.wait(target - from);
-            record_.time('w', target - from);
-            return;
-        }
-        scheduler_.runUntil(target);
-        record_.time('r', target - from);
+        const std::optional<uint64_t> due = game_.nextTickAt();
+        const bool lost = !replaying_ && due && *due <= target && target - *due > kStallMs;
+        if (lost)
+            game_.wait(target - from);
+        else
+            game_.runUntil(target);
+        record_.time(lost ? Verb::Wait : Verb::Run, target - from);
     }
 
-    template <class Handler>
-    bool deliver(FormId form, double real, Handler&& handler) {
-        if (screens_.ended())
+    // An input, once the game clock has caught up with it: refused when the
+    // game would not take it then, else written down and carried out.
+    template <class Refuses, class Handler>
+    bool deliver(double real, Refuses&& refuses, Handler&& handler) {
+        if (game_.ended())
             return false;
         catchUp(floorMs(real));
-        Screen* s = screens_.loaded(form);
-        const bool accepted = s && s->visible() && s->enabled() && !screens_.ended() && handler(*s);
+        const bool accepted = !refuses() && handler();
         afterEvent();
         return accepted;
     }
@@ -284,58 +262,53 @@ private:
     void stepReplay(uint64_t real) {
         if (runEnd_) {
             catchUp(real);
-            if (scheduler_.now() < *runEnd_)
+            if (game_.now() < *runEnd_)
                 return;
             runEnd_.reset();
         }
         // Whatever lateness this wake had, the script goes on from here.
-        shift_ += static_cast<int64_t>(scheduler_.now()) - static_cast<int64_t>(gameAt(real));
+        shift_ += static_cast<int64_t>(game_.now()) - static_cast<int64_t>(gameAt(real));
         while (next_ < replay_.size()) {
             const Command& c = replay_[next_++];
-            if (screens_.ended() && c.verb != "dump")
+            if (game_.ended() && c.verb != Verb::Dump)
                 break;
-            if (c.verb == "run" && c.number > 0) {
-                runEnd_ = scheduler_.now() + c.number;
+            if (c.verb == Verb::Run && c.number > 0) {
+                runEnd_ = game_.now() + c.number;
                 limit_ = runEnd_;
                 return;
             }
             replayCommand(c);
         }
         next_ = replay_.size();
-        limit_ = scheduler_.now();
+        limit_ = game_.now();
     }
 
     void replayCommand(const Command& c) {
-        Screen* s = screens_.loaded(c.form);
-        const bool active = s && s->visible() && s->enabled() && !screens_.ended();
-        if (c.verb == "wait") {
-            scheduler_.wait(c.number);
-            shift_ += static_cast<int64_t>(c.number);
-        } else if (c.verb == "click" && active) {
-            if (Control* b = s->find(c.control, c.index))
-                screens_.click(*s, *b);
-        } else if (c.verb == "keydown" && active) {
-            screens_.keyDown(*s, static_cast<int>(c.number));
-        } else if (c.verb == "keyup" && active) {
-            screens_.keyUp(*s, static_cast<int>(c.number));
-        } else if (c.verb == "close" && active) {
-            screens_.close(*s);
-        } else if (c.verb == "tick" && s && !screens_.ended()) {
-            if (Control* t = s->find(c.control, c.index); t && scheduler_.isRunning(*s, *t))
-                screens_.timerTick(*s, *t);
+        const int code = static_cast<int>(c.number);
+        switch (c.verb) {
+            case Verb::Wait:
+                game_.wait(c.number);
+                shift_ += static_cast<int64_t>(c.number);
+                break;
+            case Verb::Click: game_.click(c.form, c.control, c.index); break;
+            case Verb::KeyDown: game_.keyDown(c.form, code); break;
+            case Verb::KeyUp: game_.keyUp(c.form, code); break;
+            case Verb::Close: game_.close(c.form); break;
+            case Verb::Tick: game_.tick(c.form, c.control, c.index); break;
+            default: break;  // dump and shot show nothing here
         }
     }
 
     unsigned shownScreens() const {
         unsigned bits = 0;
         for (int i = 0; i < kFormCount; ++i)
-            if (const Screen* s = screens_.loaded(static_cast<FormId>(i)); s && s->visible())
+            if (const Screen* s = game_.screens().loaded(static_cast<FormId>(i)); s && s->visible())
                 bits |= 1u << i;
         return bits;
     }
 
     void afterEvent() {
-        if (screens_.ended())
+        if (game_.ended())
             return;
         // A hand-over between screens is a point to compare a replay against.
         if (const unsigned shown = shownScreens(); shown != shown_) {
@@ -354,11 +327,9 @@ private:
     std::vector<Command> replay_;
     size_t next_ = 0;
     bool replaying_;
-    int helpRequests_ = 0;  // F1 as the game counts it
-    int helpOpened_ = 0;    // times the page is to open the help
+    int helpOpened_ = 0;  // times the page is to open the help
     unsigned shown_ = 0;
-    TimerScheduler scheduler_;  // ticks the screens below
-    ScreenSet screens_;
+    Game game_;
 };
 
 // What the page draws: every shown screen, each control's rectangle in
@@ -366,14 +337,14 @@ private:
 std::string WebGame::view() const {
     JsonWriter out;
     out.beginObject();
-    out.field("ended", screens_.ended());
+    out.field("ended", game_.ended());
     out.field("help", helpOpened_);
     out.field("replaying", replaying_);
     out.field("replayOver", replaying_ && next_ >= replay_.size() && !runEnd_);
     out.key("screens");
     out.beginArray();
-    for (int f = 0; f < kFormCount && !screens_.ended(); ++f) {
-        const Screen* s = screens_.loaded(static_cast<FormId>(f));
+    for (int f = 0; f < kFormCount && !game_.ended(); ++f) {
+        const Screen* s = game_.screens().loaded(static_cast<FormId>(f));
         if (!s || !s->visible())
             continue;
         out.beginObject();
@@ -464,9 +435,9 @@ std::string layoutJson(FormId form) {
     writeColour(out, "background", l.background);
     writeFont(out, "font", l.screenFont);
     out.field("icon", l.icon);
-    out.field("keysDrivePlay", keysDrivePlay(form));
-    out.field("takesKeys", takesKeys(form));
-    out.field("upper", upperOf(form) ? static_cast<int>(*upperOf(form)) : -1);
+    out.field("keysDrivePlay", l.playedByKeys);
+    out.field("takesKeys", l.takesKeys);
+    out.field("upper", l.stackedUnder ? static_cast<int>(*l.stackedUnder) : -1);
     out.key("controls");
     out.beginArray();
     for (const Control& c : l.controls) {
@@ -511,47 +482,33 @@ std::string layoutJson(FormId form) {
     return out.str();
 }
 
-// A recorded game, checked to play to its end in the simulator, as the lines
-// the replay carries out.
+// Discards what is written to it: the check run's dumps.
+class NullBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// A recorded game, checked to play to its end in the simulator, as the
+// commands the replay carries out; "line N: reason" when it cannot be.
 std::string readReplay(std::string_view script, uint32_t& clockStart, std::vector<Command>& commands) {
-    std::ostringstream ignored;
-    std::string error;
+    NullBuffer discard;
+    std::ostream ignored(&discard);
+    script::ScriptSession::Options options;
     // A shot writes no file when a game is watched.
-    const ShotRenderer noShot = [](const Screen&, const std::string&) { return std::string(); };
-    if (runScript(script, ignored, error, noShot) != 0)
-        return error;
-    if (script.substr(0, 3) == "\xEF\xBB\xBF")
-        script.remove_prefix(3);
-    clockStart = Simulator::kDefaultClock;
-    for (size_t pos = 0; pos < script.size();) {
-        const size_t end = std::min(script.find('\n', pos), script.size());
-        const std::vector<std::string_view> words = scriptWords(script.substr(pos, end - pos));
-        pos = end + 1;
-        if (words.empty())
-            continue;
-        Command c;
-        c.verb = words[0];
-        if (words.size() > 1) {
-            const std::string_view target = words[1];
-            const size_t dot = target.find('.');
-            c.form = formByName(target.substr(0, dot)).value_or(FormId::Form1);
-            if (dot != std::string_view::npos) {
-                c.control = target.substr(dot + 1);
-                if (const size_t open = c.control.find('('); open != std::string::npos) {
-                    c.index = std::stoi(c.control.substr(open + 1));
-                    c.control.resize(open);
-                }
-            }
-        }
-        const std::string_view number = words.size() > 2 ? words[2] : words.size() > 1 ? words[1] : "";
-        if (c.verb == "clock" || c.verb == "wait" || c.verb == "run" || c.verb == "keydown" ||
-            c.verb == "keyup")
-            c.number = std::stoull(std::string(number));
-        if (c.verb == "clock")
-            clockStart = static_cast<uint32_t>(c.number);
-        else
-            commands.push_back(std::move(c));
+    options.shot = [](const Screen&, const std::string&) { return std::string(); };
+    options.onStart = [&clockStart](Game& g) { clockStart = g.tickCount(); };
+    std::string error;
+    try {
+        if (script::runScript(script, ignored, error, std::move(options)) != 0)
+            return error;
+    } catch (const std::exception& e) {
+        return std::string("the game failed: ") + e.what();
     }
+    script::LineReader in = script::LineReader::fromString(script);
+    for (std::string line; in.next(line);)
+        if (std::optional<Command> c = script::parseCommand(line); c && c->verb != Verb::Clock)
+            commands.push_back(std::move(*c));
     return {};
 }
 
@@ -593,7 +550,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int mogumo_new_game(double real, const char* script) {
     mogumo::error.clear();
     mogumo::game.reset();
-    uint32_t clockStart = mogumo::Simulator::kDefaultClock;
+    uint32_t clockStart = mogumo::kDefaultClock;
     std::vector<mogumo::Command> commands;
     const bool replaying = script && *script;
     if (replaying) {
