@@ -177,6 +177,13 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.click(control('Form4', 'Command1'));
   await waitForWindow('Form1');
   assert.equal((await dump()).state.SecretPoints, 2);
+
+  // At 200 %: the same window, every pixel of it twice as fine.
+  await page.setViewport({ width: 1000, height: 760, deviceScaleFactor: 2 });
+  const fine = await shot(await box(client('Form1')));
+  assert.deepEqual([fine.width, fine.height], [978, 612]);
+  assert.deepEqual(fine.at(10, 10), [184, 244, 252]);
+  await page.setViewport({ width: 1000, height: 760 });
 });
 
 test('a recorded game plays back in the page; a bad one is refused with its line', { skip }, async () => {
