@@ -555,7 +555,32 @@
 
   // --- help ------------------------------------------------------------------
 
-  let helpBody = null;
+  // The help in the player's language: Japanese for a Japanese browser,
+  // English otherwise; each page links to the other.
+  const helpPages = new Map();
+  const helpPageFor = (lang) => (/^ja\b/i.test(lang || '') ? 'mogumo_help.html' : 'mogumo_help_en.html');
+
+  async function helpPage(name) {
+    if (!helpPages.has(name)) {
+      try {
+        const res = await fetch(name);
+        if (!res.ok) throw new Error(res.statusText);
+        const doc = new DOMParser().parseFromString(await res.text(), 'text/html');
+        helpPages.set(name, doc.body.innerHTML);
+      } catch (e) {
+        return `<p>ヘルプの文書 ${name} が見つかりません。 The help page ${name} is missing.</p>`;
+      }
+    }
+    return helpPages.get(name);
+  }
+
+  async function showHelpPage(el, body, name, fragment) {
+    const html = await helpPage(name);
+    if (help !== el) return;
+    body.innerHTML = html;
+    const to = fragment && body.querySelector(`[id="${fragment}"]`);
+    body.scrollTop = to ? to.offsetTop - body.offsetTop : 0;
+  }
 
   async function openHelp() {
     if (help) return;
@@ -573,26 +598,19 @@
     body.tabIndex = -1;
     el.style.left = Math.max(8, (innerWidth - 640) / 2) + 'px';
     el.style.top = Math.max(8, (innerHeight - 520) / 2) + 'px';
-    if (helpBody === null) {
-      try {
-        const res = await fetch('help.html');
-        const doc = new DOMParser().parseFromString(await res.text(), 'text/html');
-        helpBody = doc.body.innerHTML;
-      } catch (e) {
-        helpBody = '<p>ヘルプの文書 help.html が見つかりません。</p>';
-      }
-    }
-    if (help !== el) return;
-    body.innerHTML = helpBody;
-    // Links inside the help move within it.
+    // Links inside the help move within it, or to the other language's page.
     body.addEventListener('click', (e) => {
-      const a = e.target.closest('a[href^="#"]');
+      const a = e.target.closest('a[href]');
       if (!a) return;
+      const [page, fragment] = a.getAttribute('href').split('#');
+      if (page && !/^mogumo_help(_en)?\.html$/.test(page)) return;
       e.preventDefault();
-      const to = body.querySelector(`[id="${a.getAttribute('href').slice(1)}"]`);
-      if (to) body.scrollTop = to.offsetTop - body.offsetTop;
+      showHelpPage(el, body, page || el.dataset.page, fragment);
+      if (page) el.dataset.page = page;
     });
-    body.focus({ preventScroll: true });
+    el.dataset.page = helpPageFor(navigator.language);
+    await showHelpPage(el, body, el.dataset.page, '');
+    if (help === el) body.focus({ preventScroll: true });
   }
 
   function closeHelp() {
