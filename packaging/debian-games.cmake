@@ -21,10 +21,14 @@ file(COPY_FILE "${CPACK_MOGUMO_SOURCE_DIR}/packaging/mogumo-help.doc-base" "${us
 
 # Stripped as Debian strips programs: no .comment and no .note section.
 if(CPACK_MOGUMO_STRIP)
+    file(GLOB modules "${usr}/libexec/mogumo/*.so")
     foreach(program IN LISTS programs)
         get_filename_component(name "${program}" NAME)
+        list(APPEND modules "${usr}/games/${name}")
+    endforeach()
+    foreach(binary IN LISTS modules)
         execute_process(COMMAND "${CPACK_MOGUMO_STRIP}" --remove-section=.comment --remove-section=.note
-                                "${usr}/games/${name}"
+                                "${binary}"
                         COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
 endif()
