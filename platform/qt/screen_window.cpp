@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -167,14 +168,8 @@ void ScreenWindow::sync() {
     if (drawings.size() < drawingsPainted_) {
         update();
     } else {
-        for (size_t k = drawingsPainted_; k < drawings.size(); ++k) {
-            const DrawnRect& r = drawings[k];
-            update(
-                QRect(
-                    QPoint(ScreenPainter::px(std::min(r.x1, r.x2)), ScreenPainter::px(std::min(r.y1, r.y2))),
-                    QPoint(ScreenPainter::px(std::max(r.x1, r.x2)), ScreenPainter::px(std::max(r.y1, r.y2))))
-                    .adjusted(-1, -1, 1, 1));
-        }
+        for (size_t k = drawingsPainted_; k < drawings.size(); ++k)
+            update(ScreenPainter::rectOf(drawings[k]).adjusted(-1, -1, 1, 1));
     }
     drawingsPainted_ = drawings.size();
 
@@ -275,12 +270,13 @@ QWidget* ScreenWindow::widgetOf(std::string_view name, int index) const {
     return nullptr;
 }
 
-void ScreenWindow::paintEvent(QPaintEvent*) {
+void ScreenWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const auto& layout = screen_ ? screen_->layout() : layoutOf(form_);
-    p.fillRect(rect(), ScreenPainter::colour(layout.background.value_or(ScreenPainter::kButtonFace)));
+    const QColor background = ScreenPainter::colour(layout.background.value_or(ScreenPainter::kButtonFace));
+    for (const QRect& r : event->region()) p.fillRect(r, background);
     if (screen_)
-        painter_.paint(p, *screen_);
+        painter_.paint(p, *screen_, event->region());
 }
 
 void ScreenWindow::deliverKey(QKeyEvent* event) {

@@ -4,16 +4,21 @@
 #include <QList>
 #include <QString>
 #include <QTextLayout>
+#include <memory>
+#include <vector>
 
 namespace mogumo {
 
 // A text box the player never types in (a disabled one). The game rewrites
 // such boxes, the lure's status among them, every step, so the text is laid
 // out and painted directly rather than kept in a full text editor; it looks
-// like the editor's frame, margin and colours.
+// like the editor's frame, margin and colours. Each line is shaped once per
+// change of its text, and a change repaints only the letters from the first
+// one that differs; the frame is painted only where a repaint touches it.
 class StatusBoxWidget : public QFrame {
 public:
     StatusBoxWidget(QWidget* parent, bool wrap);
+    ~StatusBoxWidget() override;
 
     // `formats` lend some letters another font (see FontMap::lentLetters).
     void setText(const QString& text, const QList<QTextLayout::FormatRange>& formats);
@@ -21,10 +26,29 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // One paragraph of the text, laid out.
+    struct Paragraph {
+        QString text;
+        QList<QTextLayout::FormatRange> formats;
+        std::unique_ptr<QTextLayout> layout;
+        QRectF bounds;  // of its lines, in the text area
+    };
+
+    QRect textArea() const;
+    // Lays the text out afresh; paragraphs of `before` that stay as they were
+    // keep their layouts.
+    void layOut(std::vector<Paragraph> before = {});
+    // The part of the box a changed line shows on, from its old and new
+    // extents.
+    QRect changedPart(const QRectF& before, const QRectF& after) const;
+
     QString text_;
     QList<QTextLayout::FormatRange> formats_;
+    std::vector<Paragraph> paragraphs_;
     bool wrap_;
 };
 
