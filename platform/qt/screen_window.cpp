@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "core/screen.h"
@@ -49,10 +51,11 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
       callbacks_(std::move(callbacks)) {
     const ScreenLayout& layout = screen.layout();
     setWindowTitle(QString::fromUtf8(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
-    // The battle splash is only looked at: the window system must not hand
-    // it the keys the battle screen below it is played with. Flags go first:
-    // changing them later forgets where the window was placed.
-    if (!takesKeys(form_))
+    // The battle splash is only looked at, and a disabled screen takes no
+    // input: the window system must not hand them the keys the screen being
+    // played needs, not even on a click. Flags go first: changing them on the
+    // widget later forgets where the window was placed.
+    if (refusesFocus(form_, screen.enabled()))
         setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     // The client area lands where the layout puts it; X11 places a top-level
     // widget's geometry without its frame.
@@ -254,9 +257,31 @@ void ScreenWindow::focusAtOpen() {
         setFocus(Qt::OtherFocusReason);
 }
 
+bool ScreenWindow::refusesFocus(FormId form, bool enabled) {
+    return !takesKeys(form) || !enabled;
+}
+
+void ScreenWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange)
+        return;
+    const bool refuse = refusesFocus(form_, isEnabled());
+    if (bool(windowFlags() & Qt::WindowDoesNotAcceptFocus) == refuse)
+        return;
+    // Told to the window as it stands, so that it stays where it is.
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowDoesNotAcceptFocus, refuse);
+    overrideWindowFlags(flags);
+    if (QWindow* handle = windowHandle())
+        handle->setFlags(flags);
+}
+
 void ScreenWindow::detach() {
+    // Still on the screen: the windows that replace it are not painted yet.
     screen_ = nullptr;
-    hide();
+}
+
+void ScreenWindow::whenFirstPainted(std::function<void()> then) {
+    firstPainted_ = std::move(then);
 }
 
 QWidget* ScreenWindow::widgetOf(std::string_view name, int index) const {
@@ -277,6 +302,12 @@ void ScreenWindow::paintEvent(QPaintEvent* event) {
     for (const QRect& r : event->region()) p.fillRect(r, background);
     if (screen_)
         painter_.paint(p, *screen_, event->region());
+    if (!paintedOnce_) {
+        paintedOnce_ = true;
+        // Once the picture has gone out to the window system.
+        if (firstPainted_)
+            QTimer::singleShot(0, this, firstPainted_);
+    }
 }
 
 void ScreenWindow::deliverKey(QKeyEvent* event) {
