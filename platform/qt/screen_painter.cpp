@@ -204,13 +204,9 @@ void ScreenPainter::paintShape(QPainter& p, const Control& c) {
         return;
     if (c.fillColour)
         p.fillRect(r, colour(*c.fillColour));
-    // A one-pixel outline just inside the box, as four filled bands: the
-    // same pixels as a stroked rectangle, without the stroker.
-    const QColor border = colour(c.borderColour.value_or(kBlack));
-    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), border);
-    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), border);
-    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), border);
-    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), border);
+    p.setPen(QPen(colour(c.borderColour.value_or(kBlack)), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
 }
 
 void ScreenPainter::paintLine(QPainter& p, const Control& c) {

@@ -24,17 +24,37 @@ QList<QTextLayout::FormatRange> formatsOf(const QList<QTextLayout::FormatRange>&
 }
 }  // namespace
 
-StatusBoxWidget::StatusBoxWidget(QWidget* parent, bool wrap) : QFrame(parent), wrap_(wrap) {
+// The inside of the frame, but for the ring of pixels the frame reaches into
+// at some scales: every pixel of it is painted here, so the frame and the
+// window below are left alone when only the text changes.
+class StatusBoxWidget::Area : public QWidget {
+public:
+    explicit Area(StatusBoxWidget* box) : QWidget(box), box_(box) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override { box_->paintArea(event); }
+
+private:
+    StatusBoxWidget* box_;
+};
+
+StatusBoxWidget::StatusBoxWidget(QWidget* parent, bool wrap)
+    : QFrame(parent), area_(new Area(this)), wrap_(wrap) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFocusPolicy(Qt::NoFocus);
-    // Every pixel is painted here: the window below never needs to be.
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 StatusBoxWidget::~StatusBoxWidget() = default;
 
 QRect StatusBoxWidget::textArea() const {
     return contentsRect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
+}
+
+QRect StatusBoxWidget::areaRect() const {
+    return contentsRect().adjusted(1, 1, -1, -1);
 }
 
 void StatusBoxWidget::setText(const QString& text, const QList<QTextLayout::FormatRange>& formats) {
@@ -59,12 +79,12 @@ void StatusBoxWidget::setText(const QString& text, const QList<QTextLayout::Form
                     was[i].bounds.height() == paragraphs_[i].bounds.height() && was[i].lines == 1 &&
                     paragraphs_[i].layout->lineCount() == 1;
     if (!sameShape) {
-        update(contentsRect());
+        area_->update();
         return;
     }
     for (size_t i = 0; i < was.size(); ++i)
         if (paragraphs_[i].layout.get() != was[i].layout)
-            update(changedPart(was[i].bounds, paragraphs_[i].bounds));
+            area_->update(changedPart(was[i].bounds, paragraphs_[i].bounds).translated(-area_->pos()));
 }
 
 void StatusBoxWidget::layOut(std::vector<Paragraph> before) {
@@ -113,37 +133,47 @@ QRect StatusBoxWidget::changedPart(const QRectF& before, const QRectF& after) co
     const QRect part = QRectF(after.left() - 2, after.top(), width + 4, after.height())
                            .toAlignedRect()
                            .adjusted(0, -1, 0, 1);
-    return part.intersected(contentsRect());
+    return part.intersected(areaRect());
 }
 
 void StatusBoxWidget::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
+    area_->setGeometry(areaRect());
     layOut();
 }
 
 void StatusBoxWidget::changeEvent(QEvent* event) {
     QFrame::changeEvent(event);
+    if (event->type() == QEvent::ContentsRectChange)
+        area_->setGeometry(areaRect());
     if (event->type() == QEvent::FontChange || event->type() == QEvent::ContentsRectChange)
         layOut();
 }
 
-void StatusBoxWidget::paintEvent(QPaintEvent* event) {
-    QPainter p(this);
-    const QRegion& dirty = event->region();
+void StatusBoxWidget::paintText(QPainter& p, const QRegion& dirty) const {
     // Disabled, it still shows the colours of a box in use.
-    p.setClipRegion(dirty.intersected(contentsRect()));
-    for (const QRect& r : dirty.intersected(contentsRect()))
-        p.fillRect(r, palette().color(QPalette::Active, QPalette::Base));
+    for (const QRect& r : dirty) p.fillRect(r, palette().color(QPalette::Active, QPalette::Base));
     p.setPen(palette().color(QPalette::Active, QPalette::Text));
     const QPoint origin = textArea().topLeft();
     for (const Paragraph& para : paragraphs_)
         if (dirty.intersects(para.bounds.toAlignedRect().adjusted(-2, 0, 2, 0)))
             para.layout->draw(&p, origin);
-    // The sunken frame only where the repaint reaches it.
-    if (!dirty.subtracted(QRegion(contentsRect())).isEmpty()) {
-        p.setClipping(false);
-        drawFrame(&p);
-    }
+}
+
+// The whole box, seldom: when it is shown or uncovered.
+void StatusBoxWidget::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.setClipRect(contentsRect());
+    paintText(p, QRegion(contentsRect()));
+    // The frame's own painter joins this one, clip and all.
+    QFrame::paintEvent(event);
+}
+
+void StatusBoxWidget::paintArea(QPaintEvent* event) {
+    QPainter p(area_);
+    // Painted in the box's own coordinates.
+    p.translate(-area_->pos());
+    paintText(p, event->region().translated(area_->pos()));
 }
 
 }  // namespace mogumo
