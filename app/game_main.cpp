@@ -1,15 +1,16 @@
 // mogumo: the game in its windows.
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
+#include <atomic>
+#include <cstdio>
 #include <iostream>
 #include <memory>
-#include <optional>
+#include <string>
 
 #include "platform/qt/app_identity.h"
+#include "platform/qt/command_line.h"
 #include "platform/qt/game_recorder.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/qt_host.h"
@@ -17,90 +18,76 @@
 
 namespace {
 
-// What the command line asks for; nullopt (after a message) when it is wrong.
-struct Choices {
-    QString record;
-    QString replay;
-};
-
-std::optional<Choices> readCommandLine(const QApplication& app) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Mogumo — 釣りゲーム (a fishing game)"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption record(QStringLiteral("record"),
-                                    QStringLiteral("Write the game as it is played to FILE, a script that "
-                                                   "mogumo-sim replays exactly."),
-                                    QStringLiteral("FILE"));
-    const QCommandLineOption replay(
-        QStringLiteral("replay"),
-        QStringLiteral("Play the script in FILE back in the windows at real speed; "
-                       "only F1 and the close box answer."),
-        QStringLiteral("FILE"));
-    parser.addOption(record);
-    parser.addOption(replay);
-    parser.process(app);  // --help and --version end here
-    if (!parser.positionalArguments().isEmpty()) {
-        std::cerr << "mogumo: unexpected argument " << parser.positionalArguments().first().toStdString()
-                  << " (see --help)\n";
-        return std::nullopt;
+// Writes an answer of the command line; status 1 when it cannot be written.
+int answer(const std::string& text) {
+    if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        std::perror("mogumo: cannot write to standard output");
+        return 1;
     }
-    if (parser.isSet(record) && parser.isSet(replay)) {
-        std::cerr << "mogumo: --record and --replay cannot be used together\n";
-        return std::nullopt;
-    }
-    return Choices{parser.value(record), parser.value(replay)};
-}
-
-// The whole of a script file; nullopt (after a message naming it) when it
-// cannot be read.
-std::optional<std::string> readScript(const QString& path) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        std::cerr << "mogumo: cannot read the script " << path.toStdString()
-                  << (QFileInfo(path).isDir() ? ": it is a directory" : "") << '\n';
-        return std::nullopt;
-    }
-    return file.readAll().toStdString();
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const mogumo::CommandLine line = mogumo::readCommandLine(argc, argv);
+    switch (line.action) {
+        case mogumo::CommandLine::Action::Help: return answer(mogumo::usageText());
+        case mogumo::CommandLine::Action::Version: return answer("mogumo " MOGUMO_VERSION "\n");
+        case mogumo::CommandLine::Action::Error: std::cerr << "mogumo: " << line.error << '\n'; return 1;
+        case mogumo::CommandLine::Action::Play: break;
+    }
+
+    uint32_t clockStart = mogumo::kDefaultClock;
+    if (line.replay) {
+        const std::string problem = mogumo::ScriptReplay::check(*line.replay, clockStart);
+        if (!problem.empty()) {
+            std::cerr << "mogumo: " << problem << '\n';
+            return problem.starts_with("cannot read") ? 1 : 2;
+        }
+    }
+
     // Windows must land where the game puts them; under Wayland that takes
     // XWayland.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    QApplication app(argc, argv);
-    mogumo::setApplicationIdentity();
-    // Windows come and go between screens; only the game says when it ends.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    const std::optional<Choices> choices = readCommandLine(app);
-    if (!choices)
+    if (std::string why; !mogumo::displayReachable(why)) {
+        std::cerr << "mogumo: " << why << '\n';
         return 1;
-
-    mogumo::ScriptReplay::Plan plan;
-    if (!choices->replay.isEmpty()) {
-        const std::optional<std::string> script = readScript(choices->replay);
-        if (!script)
-            return 1;
-        const std::string problem = mogumo::ScriptReplay::read(*script, plan);
-        if (!problem.empty()) {
-            std::cerr << "mogumo: " << choices->replay.toStdString() << ": " << problem << '\n';
-            return 2;
-        }
     }
 
     mogumo::GameRecorder recorder;
-    if (!choices->record.isEmpty()) {
-        const std::string problem = recorder.open(choices->record.toStdString(), plan.clockStart);
+    if (line.record) {
+        const std::string problem = recorder.open(*line.record, clockStart);
         if (!problem.empty()) {
             std::cerr << "mogumo: " << problem << '\n';
             return 1;
         }
     }
+
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QApplication app(argc, argv);
+    // A record that can no longer be written is said at once, in the game too;
+    // the game goes on.
+    std::atomic<bool> recordFailed = false;
+    recorder.setOnFailure([&app, &recordFailed](const std::string& problem) {
+        recordFailed = true;
+        std::cerr << "mogumo: " << problem << '\n';
+        QMetaObject::invokeMethod(
+            &app,
+            [problem] {
+                auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Mogumo"),
+                                            QStringLiteral("記録を書けません。ゲームは続きます。\n%1")
+                                                .arg(QString::fromStdString(problem)));
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->setModal(false);
+                box->show();
+            },
+            Qt::QueuedConnection);
+    });
+    mogumo::setApplicationIdentity();
+    // Windows come and go between screens; only the game says when it ends.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     mogumo::PictureCache pictures;
     if (const std::string problem = pictures.load(); !problem.empty()) {
@@ -112,21 +99,24 @@ int main(int argc, char** argv) {
     }
 
     mogumo::QtHost::Options options;
-    options.clockStart = plan.clockStart;
-    options.recorder = choices->record.isEmpty() ? nullptr : &recorder;
-    options.replaying = !choices->replay.isEmpty();
+    options.clockStart = clockStart;
+    options.recorder = line.record ? &recorder : nullptr;
+    options.replaying = line.replay.has_value();
     mogumo::QtHost host(pictures, options);
     std::unique_ptr<mogumo::ScriptReplay> replay;
-    if (options.replaying)
+    if (line.replay)
         replay = std::make_unique<mogumo::ScriptReplay>(
-            host, std::move(plan), [](const std::string& dump) { std::cout << dump << std::endl; });
+            host, *line.replay, [](const std::string& dump) { std::cout << dump << std::endl; });
     host.start();
+    // The replay starts in the event loop: a script that ends the game at
+    // once must find a loop to quit.
     if (replay)
-        replay->start();
+        QTimer::singleShot(0, &app, [&replay] { replay->start(); });
     int status = QApplication::exec();
 
     if (const std::string problem = recorder.finish(); !problem.empty()) {
-        std::cerr << "mogumo: " << problem << '\n';
+        if (!recordFailed)
+            std::cerr << "mogumo: " << problem << '\n';
         status = status ? status : 1;
     }
     return status;

@@ -1,87 +1,125 @@
 // mogumo-sim: replays a script of clicks, keys and timer runs on a virtual
-// clock and dumps the game's state.
+// clock and dumps the game's state, a line at a time as the script comes.
 //
 // Exit status: 0 when every line ran, 2 when a line could not be carried out
 // (or the game itself failed on it), 1 for anything else: bad arguments, a
 // script that cannot be read, dumps that cannot be written.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
+#include <string_view>
+#include <system_error>
 
-#include "platform/sim/script.h"
-#ifdef MOGUMO_WITH_QT
-#include "platform/qt/shot.h"
-#endif
+#include "platform/sim/shot_module.h"
+#include "script/session.h"
 
 namespace {
 
-// Reads all of `file`; on failure returns false with the reason in `error`.
-// Reading stops once a line has grown longer than a script line may be:
-// endless input without a line break (/dev/zero) then ends in the reader's
-// error for that line instead of exhausting the memory.
-bool readAll(std::FILE* file, std::string& script, std::string& error) {
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) {
-        script.append(buf, n);
-        const size_t lastBreak = script.rfind('\n');
-        const size_t lineStart = lastBreak == std::string::npos ? 0 : lastBreak + 1;
-        if (script.size() - lineStart > mogumo::kMaxScriptLine + 4)  // + a byte-order mark and a CR
-            break;
+constexpr std::string_view kUsage =
+    "Usage: mogumo-sim [options] [SCRIPT]\n"
+    "Mogumo's headless simulator: runs a script of clicks, keys and timer runs on a virtual\n"
+    "clock and writes the game's state as one line of JSON for each dump, as each line runs.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Displays help on commandline options.\n"
+    "  -v, --version  Displays version information.\n"
+    "  --             Ends the options: the next word is the script, whatever it looks like.\n"
+    "\n"
+    "Arguments:\n"
+    "  SCRIPT         The script to run; standard input when none is named.\n";
+
+// Writes `text` to standard output; false (after a message) when it cannot.
+int answer(std::string_view text) {
+    std::cout << text;
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0) {
+        std::cerr << "mogumo-sim: cannot write to standard output: " << std::strerror(errno) << '\n';
+        return 1;
     }
-    if (std::ferror(file)) {
-        error = std::strerror(errno);
-        return false;
-    }
-    return true;
+    return 0;
 }
 
-bool readScript(const char* path, std::string& script, std::string& error) {
+// Whether a reader waits at the other end: a pipe, a socket or a terminal.
+bool interactive(int fd) {
+    struct stat st {};
+    return isatty(fd) || (fstat(fd, &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)));
+}
+
+// The script's file descriptor, or -1 after naming the problem in `why`.
+int openScript(const char* path, std::string& why) {
     if (!path)
-        return readAll(stdin, script, error);
+        return STDIN_FILENO;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        why = std::strerror(errno);
+        return -1;
+    }
     // A directory opens fine and only fails on reading: name it plainly.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        error = "is a directory";
-        return false;
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        why = "is a directory";
+        return -1;
     }
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const bool ok = readAll(file, script, error);
-    std::fclose(file);
-    return ok;
+    return fd;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2 || (argc == 2 && argv[1][0] == '\0')) {
-        std::cerr << "usage: mogumo-sim [SCRIPT]\n";
+    const char* path = nullptr;
+    bool optionsOver = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!optionsOver && (arg == "-h" || arg == "--help"))
+            return answer(kUsage);
+        if (!optionsOver && (arg == "-v" || arg == "--version"))
+            return answer("mogumo-sim " MOGUMO_VERSION "\n");
+        if (!optionsOver && arg == "--") {
+            optionsOver = true;
+        } else if (!optionsOver && arg.size() > 1 && arg[0] == '-') {
+            std::cerr << "mogumo-sim: unknown option " << arg << " (see --help)\n";
+            return 1;
+        } else if (path || arg.empty()) {
+            std::cerr << "mogumo-sim: " << (arg.empty() ? "an empty script name" : "one script at most")
+                      << " (see --help)\n";
+            return 1;
+        } else {
+            path = argv[i];
+        }
+    }
+    std::string why;
+    const int fd = openScript(path, why);
+    if (fd < 0) {
+        std::cerr << "mogumo-sim: cannot read " << path << ": " << why << '\n';
         return 1;
     }
-    const char* path = argc == 2 ? argv[1] : nullptr;
-    std::string script;
-    if (std::string why; !readScript(path, script, why)) {
-        std::cerr << "mogumo-sim: cannot read " << (path ? path : "standard input") << ": " << why << '\n';
-        return 1;
-    }
-    mogumo::ShotRenderer shot;
-#ifdef MOGUMO_WITH_QT
-    shot = mogumo::qtShotRenderer(argc, argv);
-#endif
+
+    mogumo::script::ScriptSession::Options options;
+    options.shot = mogumo::shotFromModule(argc, argv);
+    options.flushEachDump = interactive(STDOUT_FILENO);
+    mogumo::script::LineReader in = mogumo::script::LineReader::fromFd(fd);
     std::string error;
     int status;
     try {
-        status = mogumo::runScript(script, std::cout, error, shot);
+        status = mogumo::script::runScript(in, std::cout, error, std::move(options));
+        std::cout.flush();
+    } catch (const std::ios_base::failure&) {
+        std::cerr << "mogumo-sim: cannot write the dumps to standard output: " << std::strerror(errno)
+                  << '\n';
+        return 1;
+    } catch (const std::system_error& e) {
+        std::cerr << "mogumo-sim: cannot read " << (path ? path : "standard input") << ": "
+                  << e.code().message() << '\n';
+        return 1;
     } catch (const std::exception& e) {
         // A fault of the game itself (a control its code names but its layout
         // lacks, a table read out of range): the run cannot go on.

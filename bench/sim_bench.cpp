@@ -7,7 +7,10 @@
 
 #include <memory>
 
-#include "platform/sim/simulator.h"
+#include "core/game.h"
+#include "core/json_writer.h"
+#include "screens/screen_factory.h"
+#include "script/state_dump.h"
 
 namespace {
 
@@ -15,7 +18,7 @@ using mogumo::FormId;
 
 constexpr uint64_t kPlayMs = 600000;
 
-void click(mogumo::Simulator& sim, FormId form, const char* name, int index = -1) {
+void click(mogumo::Game& sim, FormId form, const char* name, int index = -1) {
     mogumo::Screen& screen = *sim.screens().loaded(form);
     sim.screens().click(screen, *screen.find(name, index));
 }
@@ -23,7 +26,7 @@ void click(mogumo::Simulator& sim, FormId form, const char* name, int index = -1
 void BM_WholeOutingAtTheSea(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        auto sim = std::make_unique<mogumo::Simulator>();
+        auto sim = std::make_unique<mogumo::Game>(mogumo::makeScreen);
         sim->start();
         click(*sim, FormId::Form1, "Command1");
         for (int i = 0; i < 3; ++i) click(*sim, FormId::Form3, "Command1", 1);
@@ -49,7 +52,7 @@ BENCHMARK(BM_WholeOutingAtTheSea)->Unit(benchmark::kMillisecond)->MeasureProcess
 
 void BM_ProgramStart(benchmark::State& state) {
     for (auto _ : state) {
-        mogumo::Simulator sim;
+        mogumo::Game sim(mogumo::makeScreen);
         sim.start();
         benchmark::DoNotOptimize(sim.now());
     }
@@ -57,9 +60,13 @@ void BM_ProgramStart(benchmark::State& state) {
 BENCHMARK(BM_ProgramStart)->Unit(benchmark::kMicrosecond);
 
 void BM_Dump(benchmark::State& state) {
-    mogumo::Simulator sim;
+    mogumo::Game sim(mogumo::makeScreen);
     sim.start();
-    for (auto _ : state) benchmark::DoNotOptimize(sim.dump());
+    mogumo::JsonWriter out;
+    for (auto _ : state) {
+        mogumo::writeStateDump(sim, out);
+        benchmark::DoNotOptimize(out.str().data());
+    }
 }
 BENCHMARK(BM_Dump)->Unit(benchmark::kMicrosecond);
 

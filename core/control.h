@@ -74,7 +74,7 @@ struct Control {
     float min = 0, max = 0, value = 0;  // progress bars
 
     int interval = 0;    // timers, milliseconds
-    bool gated = false;  // the tick handler runs behind the step gate
+    bool gated = false;  // its ticks pass the step gate before the handler runs
 
     std::string_view container;  // name of the picture box holding it
 

@@ -1,17 +1,78 @@
 #include "core/json_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace mogumo {
 
+namespace {
+
+// `v` with `decimals` digits after the point, correctly rounded.
+std::string fixedText(float v, int decimals) {
+    char buf[160];  // the largest float has 39 digits, the smallest needs 45 decimals and more
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, static_cast<double>(v));
+    return buf;
+}
+
+// `text` moved by one unit in its last digit, away from zero (`up`) or
+// towards it; empty when that would cross zero.
+std::string stepLastDigit(std::string text, bool up) {
+    size_t i = text.size();
+    while (i-- > 0) {
+        char& d = text[i];
+        if (d == '.')
+            continue;
+        if (d == '-')
+            break;
+        if (up ? d != '9' : d != '0') {
+            d = static_cast<char>(d + (up ? 1 : -1));
+            const size_t lead = text[0] == '-' ? 1 : 0;  // 10 becomes 9, not 09
+            if (text[lead] == '0' && lead + 1 < text.size() && text[lead + 1] != '.')
+                text.erase(lead, 1);
+            return text;
+        }
+        d = up ? '0' : '9';
+    }
+    if (!up)
+        return {};
+    text.insert(text[0] == '-' ? 1 : 0, 1, '1');  // 99.9 becomes 100.0
+    return text;
+}
+
+bool readsBackAs(const std::string& text, float v) {
+    return !text.empty() && std::strtof(text.c_str(), nullptr) == v;
+}
+
+}  // namespace
+
+// The fewest digits after the point that read back as the same float; of the
+// texts with that many, the nearest to the float's exact value. Whole values
+// are written exactly, without a point. Built from printf and strtof alone,
+// which round correctly everywhere the game runs (the browser's C library
+// included), so every host writes the same text for the same float.
 std::string formatFloat(float v) {
     if (v == 0.0f || !std::isfinite(v))
         return "0";  // no "-0"; JSON has no infinities
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-    return std::string(buf, res.ptr);
+    const auto distance = [v](const std::string& text) {
+        return std::fabs(std::strtod(text.c_str(), nullptr) - static_cast<double>(v));
+    };
+    for (int decimals = 0;; ++decimals) {
+        std::string nearest = fixedText(v, decimals);
+        if (readsBackAs(nearest, v))
+            return nearest;
+        // Next to a power of two the floats below lie closer than those
+        // above: a text one unit further out may still read back when the
+        // nearest does not.
+        std::string best;
+        for (bool up : {false, true}) {
+            std::string other = stepLastDigit(nearest, up);
+            if (readsBackAs(other, v) && (best.empty() || distance(other) < distance(best)))
+                best = std::move(other);
+        }
+        if (!best.empty())
+            return best;
+    }
 }
 
 void JsonWriter::separate() {

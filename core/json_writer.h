@@ -33,6 +33,11 @@ public:
     }
 
     const std::string& str() const { return out_; }
+    // Starts a new document, keeping the memory.
+    void clear() {
+        out_.clear();
+        needComma_ = false;
+    }
 
 private:
     void separate();

@@ -23,12 +23,17 @@ struct ScreenLayout {
     std::string_view icon;  // picture name, empty for the default icon
     bool enabled = true;
     std::vector<Control> controls;
+
+    // How the screen is played, for the hosts.
+    // Played with the keyboard: none of its controls takes the focus, so
+    // every key reaches the window (the lure and battle screens).
+    bool playedByKeys = false;
+    // Whether its window may ever have the keyboard (the battle splash never).
+    bool takesKeys = true;
+    // The screen whose window lies directly above this one's, the two read
+    // as one scene (the lure screen under the cast screen, the battle under
+    // the splash).
+    std::optional<FormId> stackedUnder;
 };
-
-// The layouts of the eight screens (ui/layouts).
-const ScreenLayout& layoutOf(FormId id);
-
-// "Form1" ... "Form8"; nullopt for any other name.
-std::optional<FormId> formByName(std::string_view name);
 
 }  // namespace mogumo

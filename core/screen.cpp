@@ -2,22 +2,27 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "core/screen_set.h"
 
 namespace mogumo {
 
-Screen::Screen(ScreenSet& screens, FormId id)
+Screen::Screen(ScreenSet& screens, const ScreenLayout& layout)
     : screens_(screens),
-      id_(id),
-      enabled_(layoutOf(id).enabled),
-      controlCount_(layoutOf(id).controls.size()),
+      layout_(layout),
+      enabled_(layout.enabled),
+      controlCount_(layout.controls.size()),
       controls_(std::make_unique<Control[]>(controlCount_)) {
-    std::copy(layoutOf(id).controls.begin(), layoutOf(id).controls.end(), controls_.get());
+    std::copy(layout.controls.begin(), layout.controls.end(), controls_.get());
 }
 
 Control* Screen::find(std::string_view name, int index) {
-    for (Control& c : controls())
+    return const_cast<Control*>(std::as_const(*this).find(name, index));
+}
+
+const Control* Screen::find(std::string_view name, int index) const {
+    for (const Control& c : controls())
         if (c.name == name && c.index == index)
             return &c;
     return nullptr;
@@ -29,7 +34,7 @@ Control& Screen::ctl(std::string_view name, int index) {
     std::string key(name);
     if (index >= 0)
         key += "(" + std::to_string(index) + ")";
-    throw std::logic_error("no control " + key + " on " + std::string(layout().formName));
+    throw std::logic_error("no control " + key + " on " + std::string(layout_.formName));
 }
 
 GameState& Screen::state() {
@@ -40,13 +45,17 @@ void Screen::setTimer(Control& timer, bool running) {
     if (timer.enabled == running)
         return;
     timer.enabled = running;
-    // An unloaded screen's timers are gone for the host; only the flag moves.
-    if (screens_.loaded(id_) != this)
-        return;
-    if (running)
-        screens_.host().timerStarted(*this, timer);
-    else
-        screens_.host().timerStopped(*this, timer);
+    // An unloaded screen's timers are gone from the schedule; only the flag moves.
+    if (screens_.loaded(id()) == this)
+        screens_.timerSwitched(*this, timer);
+}
+
+void Screen::call(const Control& control) {
+    for (const auto& [target, handler] : handlers_)
+        if (target == &control) {
+            handler();
+            return;
+        }
 }
 
 }  // namespace mogumo

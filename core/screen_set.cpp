@@ -2,11 +2,19 @@
 
 #include <utility>
 
+#include "core/keys.h"
+#include "core/step_gate.h"
+
 namespace mogumo {
 
-ScreenSet::ScreenSet(Host& host, Factory factory) : host_(host), factory_(std::move(factory)) {}
+ScreenSet::ScreenSet(Host& host, Factory factory, TimerScheduler& timers)
+    : host_(host), factory_(std::move(factory)), timers_(timers) {}
 
 ScreenSet::~ScreenSet() = default;
+
+uint32_t ScreenSet::tickCount() const {
+    return timers_.tickCount();
+}
 
 Screen& ScreenSet::ref(FormId id) {
     auto& slot = screens_[static_cast<size_t>(id)];
@@ -18,7 +26,7 @@ Screen& ScreenSet::ref(FormId id) {
     host_.screenLoaded(screen);
     for (Control& c : screen.controls())
         if (c.isTimer() && c.enabled)
-            host_.timerStarted(screen, c);
+            timers_.started(screen, c);
     screen.Form_Load();
     return screen;
 }
@@ -40,6 +48,7 @@ void ScreenSet::unload(FormId id) {
     for (Control& c : gone->controls())
         if (c.isTimer())
             c.enabled = false;
+    timers_.screenGone(*gone);
     host_.screenUnloaded(*gone);
     // A handler of this screen may still be running: keep it alive until the
     // event is over. Outside any event nothing can be running on it.
@@ -93,9 +102,10 @@ void ScreenSet::click(Screen& screen, Control& button) {
 
 void ScreenSet::keyDown(Screen& screen, int keyCode) {
     dispatch([&] {
-        if (keyCode == kKeyF1)
+        if (keyCode == kKeyF1) {
+            ++helpRequests_;
             host_.showHelp();
-        else
+        } else
             screen.Form_KeyDown(keyCode);
     });
 }
@@ -105,7 +115,17 @@ void ScreenSet::keyUp(Screen& screen, int keyCode) {
 }
 
 void ScreenSet::timerTick(Screen& screen, Control& timer) {
-    dispatch([&] { screen.timerTick(timer); });
+    dispatch([&] {
+        if (!timer.gated || StepGate(state_, tickCount()))
+            screen.timerTick(timer);
+    });
+}
+
+void ScreenSet::timerSwitched(Screen& screen, Control& timer) {
+    if (timer.enabled)
+        timers_.started(screen, timer);
+    else
+        timers_.stopped(screen, timer);
 }
 
 void ScreenSet::close(Screen&) {

@@ -12,14 +12,16 @@
 #include "core/layout.h"
 #include "core/random_source.h"
 #include "core/screen.h"
+#include "core/timer_scheduler.h"
 
 namespace mogumo {
 
 // Owns the eight screens, the game state and the random source, and carries
-// out the screen life: a screen is loaded the moment anything refers to it.
+// out the screen life: a screen is loaded the moment anything refers to it,
+// its running timers join the schedule, and they leave it with the screen.
 //
-// Every event from the host (start, click, key, timer tick, close) comes in
-// through the methods below. A handler may unload its own screen and go on:
+// Every event (start, click, key, timer tick, close) comes in through the
+// methods below. A handler may unload its own screen and go on:
 // the unloaded object is kept until the event has been handled (the outermost
 // one, when events nest), and a later reference in the same handler loads a
 // fresh screen. An exception from a handler passes through to the host.
@@ -27,12 +29,16 @@ class ScreenSet {
 public:
     using Factory = std::function<std::unique_ptr<Screen>(ScreenSet&, FormId)>;
 
-    ScreenSet(Host& host, Factory factory);
+    // The timers of loaded screens run on `timers`.
+    ScreenSet(Host& host, Factory factory, TimerScheduler& timers);
     ~ScreenSet();
     ScreenSet(const ScreenSet&) = delete;
     ScreenSet& operator=(const ScreenSet&) = delete;
 
-    Host& host() { return host_; }
+    // The tick counter: the low 32 bits of the game clock.
+    uint32_t tickCount() const;
+    // How often F1 asked for the help document.
+    int helpRequests() const { return helpRequests_; }
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
     RandomSource& random() { return random_; }
@@ -63,15 +69,18 @@ public:
     void setEnabled(FormId id, bool enabled);
     void end();
 
-    // Events from the host. The host checks that the target may take them.
+    // Events. Game checks that the target may take them.
     void start();  // program start: load and show the title screen
     void click(Screen& screen, Control& button);
-    void keyDown(Screen& screen, int keyCode);  // F1 (112) asks for the help
+    void keyDown(Screen& screen, int keyCode);  // F1 asks for the help
     void keyUp(Screen& screen, int keyCode);
+    // A gated timer's tick passes the step gate first: while it is shut the
+    // tick does nothing.
     void timerTick(Screen& screen, Control& timer);
     void close(Screen& screen);
 
-    static constexpr int kKeyF1 = 112;
+    // A loaded screen's timer was started or stopped.
+    void timerSwitched(Screen& screen, Control& timer);
 
 private:
     template <class F>
@@ -79,6 +88,8 @@ private:
 
     Host& host_;
     Factory factory_;
+    TimerScheduler& timers_;
+    int helpRequests_ = 0;
     GameState state_;
     RandomSource random_;
     std::array<std::unique_ptr<Screen>, kFormCount> screens_;

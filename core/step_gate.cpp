@@ -1,14 +1,13 @@
 #include "core/step_gate.h"
 
 #include "core/game_state.h"
-#include "core/host.h"
 
 namespace mogumo {
 
-bool StepGate(GameState& state, Host& host) {
-    if (!stepDue(host.tickCount(), state.LastTick))
+bool StepGate(GameState& state, uint32_t now) {
+    if (!stepDue(now, state.LastTick))
         return false;
-    state.LastTick = static_cast<int32_t>(host.tickCount());
+    state.LastTick = static_cast<int32_t>(now);
     return true;
 }
 

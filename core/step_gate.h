@@ -5,7 +5,6 @@
 namespace mogumo {
 
 struct GameState;
-class Host;
 
 // Steps of the animated screens run at most once per 50 ms, shared through
 // LastTick. The comparison is by unsigned 32-bit difference, so the tick
@@ -21,8 +20,8 @@ inline uint32_t firstDueTick(int32_t lastTick) {
     return static_cast<uint32_t>(lastTick) + kStepMs + 1;
 }
 
-// Reads the tick counter; when a step is due, reads it again into LastTick and
-// returns true.
-bool StepGate(GameState& state, Host& host);
+// When a step is due at the tick reading `now`, moves LastTick there and
+// returns true. The runtime calls it before every tick of a gated timer.
+bool StepGate(GameState& state, uint32_t now);
 
 }  // namespace mogumo

@@ -1,7 +1,6 @@
 #include "core/timer_scheduler.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "core/screen.h"
 #include "core/screen_set.h"
@@ -40,25 +39,26 @@ bool TimerScheduler::dueAt(const Entry& e, uint64_t t) const {
     return t > e.start && (t - e.start) % interval(e) == 0;
 }
 
-bool TimerScheduler::gateShut(uint64_t t) const {
-    return !stepDue(static_cast<uint32_t>(t), screens_.state().LastTick);
+bool TimerScheduler::gateOpen(uint64_t t) const {
+    return stepDue(static_cast<uint32_t>(t), screens_.state().LastTick);
 }
 
 // Only a step moves LastTick, and a step needs the gate open: while no tick
-// runs, a shut gate opens exactly when the counter is 51 past LastTick.
+// runs, a shut gate opens at the reading the gate itself names.
 uint64_t TimerScheduler::gateOpensAt(uint64_t from) const {
-    const auto since =
-        static_cast<uint32_t>(static_cast<uint32_t>(from) - static_cast<uint32_t>(screens_.state().LastTick));
-    return since > kStepMs ? from : from + (kStepMs + 1 - since);
+    if (gateOpen(from))
+        return from;
+    const int32_t last = screens_.state().LastTick;
+    return from + static_cast<uint32_t>(firstDueTick(last) - static_cast<uint32_t>(from));
 }
 
-std::optional<uint64_t> TimerScheduler::nextTickAt(bool everyTick) const {
+std::optional<uint64_t> TimerScheduler::nextTickAt() const {
     const uint64_t gate = gateOpensAt(now_ + 1);
     std::optional<uint64_t> next;
     for (const Entry& e : entries_) {
         const uint64_t i = interval(e);
         uint64_t at = e.start + ((now_ - e.start) / i + 1) * i;
-        if (e.timer->gated && !everyTick && at < gate)
+        if (e.timer->gated && at < gate)
             at = e.start + ((gate - e.start + i - 1) / i) * i;
         if (!next || at < *next)
             next = at;
@@ -67,12 +67,8 @@ std::optional<uint64_t> TimerScheduler::nextTickAt(bool everyTick) const {
 }
 
 void TimerScheduler::runUntil(uint64_t until) {
-    const bool checking = fingerprint_ && checkEvery_ > 0;
     while (!screens_.ended()) {
-        // While skips are checked, one step in `checkEvery_` visits the next
-        // tick even when the gate will turn it away, and checks it.
-        const bool visitSkipped = checking && ++visits_ % checkEvery_ == 0;
-        const std::optional<uint64_t> next = nextTickAt(visitSkipped);
+        const std::optional<uint64_t> next = nextTickAt();
         if (!next || *next > until)
             break;
         now_ = *next;
@@ -89,33 +85,12 @@ void TimerScheduler::tickAt(uint64_t t) {
     for (const Entry& e : due_) {
         if (screens_.ended())
             return;
-        // An earlier tick may have stopped it or unloaded its screen.
-        if (!running(e.order))
+        // An earlier tick may have stopped it or unloaded its screen, or
+        // stepped and shut the gate.
+        if (!running(e.order) || (e.timer->gated && !gateOpen(t)))
             continue;
-        if (e.timer->gated && gateShut(t))
-            skip(e);
-        else if (deliver_)
-            deliver_(*e.screen, *e.timer);
-        else
-            screens_.timerTick(*e.screen, *e.timer);
+        deliver_(*e.screen, *e.timer);
     }
-}
-
-void TimerScheduler::skip(const Entry& e) {
-    if (!fingerprint_ || checkEvery_ == 0)
-        return;
-    ++skipsChecked_;
-    const std::string before = fingerprint_();
-    screens_.timerTick(*e.screen, *e.timer);
-    if (fingerprint_() != before)
-        throw std::logic_error(std::string(e.screen->layout().formName) + "." + e.timer->key() +
-                               " changed the game at " + std::to_string(static_cast<uint32_t>(now_)) +
-                               " although the step gate was shut");
-}
-
-void TimerScheduler::checkSkips(Fingerprint fingerprint, unsigned every) {
-    fingerprint_ = std::move(fingerprint);
-    checkEvery_ = every;
 }
 
 }  // namespace mogumo

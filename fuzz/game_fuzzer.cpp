@@ -6,25 +6,35 @@
 // give the same dumps byte for byte.
 //
 //   mogumo_fuzz [--seed N] [--steps N]   fuzz until N steps (default 10^6)
-//   mogumo_fuzz --case N                 one run, from its own seed
+//   mogumo_fuzz --case N [--case M ...]  one run from each seed, with the
+//                                        situations it reached; --reach-all
+//                                        fails unless they reach all
+//   mogumo_fuzz --pick N                 of cases 1 to N, a few short ones
+//                                        that reach every situation
 //   mogumo_fuzz --replay FILE            a script, with the invariants checked
 //
 // A failure prints its seeds and writes the script that reproduces it.
 
+#include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
 #include "fuzz/invariants.h"
-#include "platform/sim/script.h"
 #include "screens/battle/battle_screen.h"
 #include "screens/screen_factory.h"
+#include "script/session.h"
+#include "script/state_dump.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo::fuzz {
 namespace {
@@ -68,7 +78,7 @@ public:
 private:
     uint64_t below(uint64_t n) { return n ? rng_() % n : 0; }
     bool chance(double p) { return static_cast<double>(rng_() >> 11) * 0x1.0p-53 < p; }
-    Simulator& sim() { return session_.simulator(); }
+    Game& sim() { return session_.game(); }
     Screen* loaded(FormId id) { return sim().screens().loaded(id); }
     bool shown(FormId id) {
         Screen* s = loaded(id);
@@ -120,7 +130,7 @@ private:
     bool execute(const Command& c) {
         std::string before;
         if (!c.accepted)
-            before = sim().dump();
+            before = stateDump(sim());
         if (c.accepted && c.startsGame)
             inv_.gameStarting();
         if (c.accepted && c.asksHelp)
@@ -133,8 +143,11 @@ private:
             return false;
         }
         if (!ran) {
-            script_ += "# refused (" + reason + "): " + c.line.substr(0, 100) + "\n";
-            if (sim().dump() != before) {
+            // A carriage return in the comment would break the line in two.
+            std::string shown = c.line.substr(0, 100);
+            std::replace(shown.begin(), shown.end(), '\r', '?');
+            script_ += "# refused (" + reason + "): " + shown + "\n";
+            if (stateDump(sim()) != before) {
                 failure_ = "a refused line changed the game: " + c.line;
                 return false;
             }
@@ -142,6 +155,8 @@ private:
         }
         script_ += c.line + "\n";
         ended_ = ended_ || c.ends;
+        if (c.ends)
+            inv_.reach(c.line.find("close") != std::string::npos ? Reach::Close : Reach::TheEnd);
         events_ += c.event ? 1 : 0;
         inv_.ended(ended_);
         inv_.afterEvent();
@@ -152,7 +167,7 @@ private:
     bool replay() {
         std::ostringstream again;
         std::string error;
-        if (runScript(script_, again, error) != 0) {
+        if (script::runScript(script_, again, error) != 0) {
             failure_ = "the run's own script fails: " + error;
             return false;
         }
@@ -180,7 +195,7 @@ private:
         Command c{words({down ? "keydown" : "keyup", form(id), num(code)})};
         c.accepted = active(id) && code <= 255;
         c.event = true;
-        c.asksHelp = down && code == 112;
+        c.asksHelp = down && code == kKeyF1;
         return c;
     }
     Command close(FormId id) {
@@ -224,13 +239,13 @@ private:
             // Pull a resting fish up; pull a fighting one only to keep it off
             // the bottom while the line lasts.
             const Control& fish = battle.ctl("uoyosu");
-            const bool pulling = battle.pressedKey() == BattleScreen::kShift;
+            const bool pulling = battle.pressedKey() == kKeyShift;
             const bool pull =
                 battle.fishRest() >= 0 || (fish.top > 2600 && fish.left > 360 && battle.gauge()[1] > 50);
             if (chance(0.0005))
-                return key(Form8, BattleScreen::kEnd, true);
+                return key(Form8, kKeyEnd, true);
             if (pull != pulling)
-                return key(Form8, BattleScreen::kShift, pull);
+                return key(Form8, kKeyShift, pull);
             return run(51);
         }
         if (shown(Form6)) {
@@ -238,6 +253,10 @@ private:
             if (!lure.ctl("Timer1").enabled)
                 return chance(0.005) ? close(Form6) : run(51 + below(1500));
             if (giveUp_ && s.PlayerLife > 0)
+                return key(Form6, 35, true);
+            // Now and then give up just before the step that brings the lure
+            // back: the game over then waits on a lure screen loaded again.
+            if (s.LureDistance <= 1 && s.ReelSpeed != 0 && s.PlayerLife > 0 && chance(0.2))
                 return key(Form6, 35, true);
             if (s.BoostUses < 4 && s.FishInterest < 240 && chance(0.5))
                 return key(Form6, 75, true);
@@ -260,7 +279,7 @@ private:
         const auto id = static_cast<FormId>(below(kFormCount));
         const auto& controls = layoutOf(id).controls;
         const Control& any = controls[below(controls.size())];
-        static constexpr uint64_t kCodes[] = {16, 35, 75, 112};
+        static constexpr uint64_t kCodes[] = {kKeyShift, kKeyEnd, kKeyK, kKeyF1};
         const uint64_t code = chance(0.6)    ? kCodes[below(4)]
                               : chance(0.95) ? below(256)
                                              : 256 + below(100000);
@@ -321,7 +340,7 @@ private:
 
     std::mt19937_64 rng_;
     std::ostringstream out_;
-    ScriptSession session_{out_};
+    script::ScriptSession session_{out_};
     Invariants inv_;
     std::string script_;
     std::string failure_;
@@ -361,16 +380,22 @@ int replayFile(const char* path) {
         return 1;
     }
     std::ostringstream out;
-    ScriptSession session(out);
+    script::ScriptSession session(out);
     Invariants inv;
     bool watching = false;
     size_t n = 0;
     for (std::string line; std::getline(in, line);) {
         ++n;
+        std::optional<script::Command> c;
+        try {
+            c = script::parseCommand(line);
+        } catch (const script::ScriptError& e) {
+            std::cerr << "line " << n << ": " << e.what() << "\n";
+            return 2;
+        }
         // The checks start with the program, after a leading `clock`.
-        const bool clock = !scriptWords(line).empty() && scriptWords(line)[0] == "clock";
-        if (!watching && !scriptWords(line).empty() && !clock) {
-            inv.watch(session.simulator());
+        if (!watching && c && c->verb != script::Verb::Clock) {
+            inv.watch(session.game());
             watching = true;
         }
         if (std::string reason; !session.runLine(line, reason)) {
@@ -378,15 +403,13 @@ int replayFile(const char* path) {
             return 2;
         }
         // What the checks are told by the generator, read back from the line.
-        const auto w = scriptWords(line);
-        if (w.size() == 3 && w[0] == "keydown" && w[2].find_first_not_of('0') != std::string_view::npos &&
-            w[2].substr(w[2].find_first_not_of('0')) == "112")
+        if (c && c->verb == script::Verb::KeyDown && c->number == kKeyF1)
             inv.helpAsked();
-        if (w.size() == 2 && w[0] == "click" && w[1] == "Form1.Command1")
+        if (c && c->verb == script::Verb::Click && c->form == FormId::Form1 && c->control == "Command1")
             inv.gameStarting();
         if (!watching)
             continue;
-        inv.ended(session.simulator().ended());
+        inv.ended(session.game().ended());
         inv.afterEvent();
         if (!inv.failure().empty()) {
             std::cerr << "line " << n << ": " << inv.failure() << "\n";
@@ -397,61 +420,176 @@ int replayFile(const char* path) {
     return 0;
 }
 
-int fuzz(uint64_t seed, uint64_t targetSteps, bool oneCase) {
+// How many lines a run plays: mostly long runs of many games, some short
+// ones. It comes from the run's own seed, so that --case plays the same run.
+uint64_t lengthOf(uint64_t caseSeed) {
+    std::mt19937_64 lengths(caseSeed);
+    return lengths() % 4 == 0 ? 50 + lengths() % 500 : 2000 + lengths() % 60000;
+}
+
+constexpr uint32_t kEverySituation = (1u << static_cast<int>(Reach::Count)) - 1;
+
+// The situations in `reached`, by name.
+std::string reachNames(uint32_t reached) {
+    std::string names;
+    for (int i = 0; i < static_cast<int>(Reach::Count); ++i)
+        if (reached & (1u << i))
+            names += (names.empty() ? "" : " ") + std::string(reachName(static_cast<Reach>(i)));
+    return names.empty() ? "none" : names;
+}
+
+// Fresh runs from `seed` until `targetSteps`, or one run of each case. With
+// `reachAll`, the runs must reach every situation between them.
+int fuzz(uint64_t seed, uint64_t targetSteps, const std::vector<uint64_t>& cases, bool reachAll) {
     const auto start = std::chrono::steady_clock::now();
     uint64_t steps = 0;
     uint64_t runs = 0;
     int games = 0;
     int mostCatches = 0;
     int swaps = 0;
-    std::mt19937_64 lengths(seed);
-    for (; oneCase ? runs < 1 : steps < targetSteps; ++runs) {
-        const uint64_t caseSeed = oneCase ? seed : mix(seed + runs);
+    uint32_t reached = 0;
+    for (; cases.empty() ? steps < targetSteps : runs < cases.size(); ++runs) {
+        const uint64_t caseSeed = cases.empty() ? mix(seed + runs) : cases[runs];
         Run run(caseSeed);
-        // Mostly long runs of many games; some short ones.
-        const uint64_t events = lengths() % 4 == 0 ? 50 + lengths() % 500 : 2000 + lengths() % 60000;
-        if (!run.play(events)) {
-            report(seed, caseSeed, run);
+        if (!run.play(lengthOf(caseSeed))) {
+            report(cases.empty() ? seed : caseSeed, caseSeed, run);
             return 1;
         }
         steps += run.steps();
         games += run.invariants().games();
         mostCatches = std::max(mostCatches, run.invariants().maxCatches());
         swaps += run.invariants().swapSeen() ? 1 : 0;
+        reached |= run.invariants().reached();
+        if (!cases.empty())
+            std::printf(
+                "mogumo_fuzz: case %llu: %llu steps, reached %s\n", static_cast<unsigned long long>(caseSeed),
+                static_cast<unsigned long long>(run.steps()), reachNames(run.invariants().reached()).c_str());
     }
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf(
-        "mogumo_fuzz: seed %llu: %llu steps in %llu runs (%d games, %d runs past the picture swap, "
+        "mogumo_fuzz: %llu steps in %llu runs (%d games, %d runs past the picture swap, "
         "at most %d catches in a game), %.1f s, %.0f steps/s, each run replayed identically\n",
-        static_cast<unsigned long long>(seed), static_cast<unsigned long long>(steps),
-        static_cast<unsigned long long>(runs), games, swaps, mostCatches, secs, steps / secs);
+        static_cast<unsigned long long>(steps), static_cast<unsigned long long>(runs), games, swaps,
+        mostCatches, secs, secs > 0 ? static_cast<double>(steps) / secs : 0.0);
+    const uint32_t missed = kEverySituation & ~reached;
+    if (missed)
+        std::printf("mogumo_fuzz: not reached: %s\n", reachNames(missed).c_str());
+    if (reachAll && missed) {
+        std::fprintf(stderr,
+                     "mogumo_fuzz: these runs no longer reach every situation; mogumo_fuzz --pick 300 "
+                     "prints cases that do\n");
+        return 1;
+    }
+    return 0;
+}
+
+// Plays cases 1 to `upTo` and prints a few short ones that between them
+// reach every situation twice, in different runs, where the survey does:
+// the fixed cases of the test runs.
+int pickCases(uint64_t upTo) {
+    struct Played {
+        uint64_t seed, steps;
+        uint32_t reached;
+    };
+    std::vector<Played> played;
+    for (uint64_t caseSeed = 1; caseSeed <= upTo; ++caseSeed) {
+        Run run(caseSeed);
+        if (!run.play(lengthOf(caseSeed))) {
+            report(caseSeed, caseSeed, run);
+            return 1;
+        }
+        played.push_back({caseSeed, run.steps(), run.invariants().reached()});
+    }
+    std::array<int, static_cast<size_t>(Reach::Count)> wanted;
+    wanted.fill(2);
+    const auto gain = [&](const Played& p) {
+        int n = 0;
+        for (size_t i = 0; i < wanted.size(); ++i) n += wanted[i] > 0 && (p.reached >> i & 1) ? 1 : 0;
+        return n;
+    };
+    std::vector<uint64_t> picked;
+    uint32_t reached = 0;
+    for (;;) {
+        // The most new situations per step, a short run counting as 1000.
+        const auto best =
+            std::max_element(played.begin(), played.end(), [&](const Played& a, const Played& b) {
+                return gain(a) * static_cast<double>(b.steps + 1000) <
+                       gain(b) * static_cast<double>(a.steps + 1000);
+            });
+        if (best == played.end() || gain(*best) == 0)
+            break;
+        for (size_t i = 0; i < wanted.size(); ++i) wanted[i] -= best->reached >> i & 1;
+        picked.push_back(best->seed);
+        reached |= best->reached;
+        played.erase(best);
+    }
+    std::sort(picked.begin(), picked.end());
+    std::printf("mogumo_fuzz --reach-all");
+    for (uint64_t c : picked) std::printf(" --case %llu", static_cast<unsigned long long>(c));
+    std::printf("\n");
+    const uint32_t missed = kEverySituation & ~reached;
+    if (missed)
+        std::printf("not reached in cases 1 to %llu: %s\n", static_cast<unsigned long long>(upTo),
+                    reachNames(missed).c_str());
     return 0;
 }
 
 }  // namespace
 }  // namespace mogumo::fuzz
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: mogumo_fuzz [--seed N] [--steps N] | [--reach-all] --case N... | --pick N | --replay FILE\n";
+
+// An option's whole-number value: decimal digits only, within 64 bits.
+bool parseNumber(std::string_view text, uint64_t& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     uint64_t seed = std::random_device{}() ^ (static_cast<uint64_t>(std::random_device{}()) << 32);
     uint64_t steps = 1000000;
-    bool oneCase = false;
+    std::vector<uint64_t> cases;
+    bool reachAll = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--replay" && i + 1 < argc)
-            return mogumo::fuzz::replayFile(argv[++i]);
-        if ((arg == "--seed" || arg == "--case") && i + 1 < argc) {
-            seed = std::stoull(argv[++i]);
-            oneCase = arg == "--case";
-        } else if (arg == "--steps" && i + 1 < argc) {
-            steps = std::stoull(argv[++i]);
-        } else {
-            std::cerr << "usage: mogumo_fuzz [--seed N] [--steps N] | --case N | --replay FILE\n";
-            return 1;
+        if (arg == "--help") {
+            std::cout << kUsage;
+            return 0;
         }
+        if (arg == "--reach-all") {
+            reachAll = true;
+            continue;
+        }
+        const bool known =
+            arg == "--replay" || arg == "--seed" || arg == "--case" || arg == "--steps" || arg == "--pick";
+        if (!known || i + 1 == argc) {
+            std::cerr << "mogumo_fuzz: " << (known ? arg + " needs a value" : "unknown option " + arg) << "\n"
+                      << kUsage;
+            return 2;
+        }
+        const std::string_view value = argv[++i];
+        if (arg == "--replay")
+            return mogumo::fuzz::replayFile(value.data());
+        uint64_t number = 0;
+        if (!parseNumber(value, number)) {
+            std::cerr << "mogumo_fuzz: " << arg << " takes a whole number from 0 to "
+                      << std::numeric_limits<uint64_t>::max() << ", not '" << value << "'\n";
+            return 2;
+        }
+        if (arg == "--pick")
+            return mogumo::fuzz::pickCases(number);
+        (arg == "--steps" ? steps : arg == "--seed" ? seed : cases.emplace_back()) = number;
     }
-    std::printf("mogumo_fuzz: seed %llu (again: mogumo_fuzz --seed %llu --steps %llu)\n",
-                static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed),
-                static_cast<unsigned long long>(steps));
+    if (cases.empty())
+        std::printf("mogumo_fuzz: seed %llu (again: mogumo_fuzz --seed %llu --steps %llu)\n",
+                    static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed),
+                    static_cast<unsigned long long>(steps));
     std::fflush(stdout);
-    return mogumo::fuzz::fuzz(seed, steps, oneCase);
+    return mogumo::fuzz::fuzz(seed, steps, cases, reachAll);
 }

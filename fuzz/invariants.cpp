@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 #include <vector>
 
+#include "core/keys.h"
 #include "core/text.h"
 #include "screens/battle/battle_screen.h"
 #include "screens/battle/species_catalogue.h"
@@ -12,6 +14,7 @@
 #include "screens/lure/lure_screen.h"
 #include "screens/spot/spot_screen.h"
 #include "screens/title/picture_store.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo::fuzz {
 namespace {
@@ -54,9 +57,90 @@ bool within(float v, float lo, float hi) {
     return v >= lo && v <= hi;
 }
 
+// Whether total / count has no end as a binary fraction (as 1 / 3 has, but
+// neither 3 nor 1 / 2): the quotients in which any rounding shows.
+bool endlessInBinary(int64_t total, int64_t count) {
+    const int64_t denominator = count / std::gcd(total, count);
+    return (denominator & (denominator - 1)) != 0;
+}
+
+// total / count (total 0 or more, count above 0) to 15 significant digits,
+// rounded to nearest, without trailing zeros, worked out digit by digit in
+// whole numbers. A quotient so near the midpoint of two candidates that the
+// game's double-precision quotient may round to either gives both, the
+// nearest first.
+std::vector<std::string> averageTexts(int64_t total, int64_t count) {
+    if (total == 0)
+        return {"0"};
+    std::string digits = std::to_string(total / count);  // the integer part, then the fraction
+    const size_t point = digits.size();
+    int64_t rest = total % count;
+    size_t significant = total / count > 0 ? point : 0;
+    while (significant < 15) {
+        rest *= 10;
+        digits += static_cast<char>('0' + rest / count);
+        rest %= count;
+        significant += significant > 0 || digits.back() != '0' ? 1 : 0;
+    }
+    const auto shortest = [](const std::string& d, size_t at) {
+        std::string fraction = d.substr(at);
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        return d.substr(0, at) + (fraction.empty() ? "" : "." + fraction);
+    };
+    // One unit of the last digit up, carried through the nines.
+    std::string up = digits;
+    size_t i = up.size();
+    while (i > 0 && up[i - 1] == '9') up[--i] = '0';
+    if (i == 0)
+        up.insert(up.begin(), '1');
+    else
+        ++up[i - 1];
+    const std::string down = shortest(digits, point);
+    const std::string rounded = shortest(up, point + up.size() - digits.size());
+    // The distance to the midpoint in 1 / (2 count) of a unit of the last
+    // digit, against the double's own rounding error (2^-53 of the value).
+    const double offMidpoint = std::abs(2.0 * static_cast<double>(rest) - static_cast<double>(count));
+    const double doubleError = 2.0 * static_cast<double>(count) * (std::stod(digits) + 1) * 0x1p-53;
+    const bool upwards = 2 * rest > count;
+    std::vector<std::string> texts{upwards ? rounded : down};
+    if (offMidpoint <= doubleError)
+        texts.push_back(upwards ? down : rounded);
+    return texts;
+}
+
 }  // namespace
 
-void Invariants::watch(Simulator& sim) {
+std::string_view reachName(Reach r) {
+    switch (r) {
+        case Reach::Bite: return "bite";
+        case Reach::LureBack: return "lure-back";
+        case Reach::BackAtGameOver: return "back-at-game-over";
+        case Reach::TimeOver: return "time-over";
+        case Reach::BoostsUsedUp: return "boosts-used-up";
+        case Reach::InterestAt300: return "interest-at-300";
+        case Reach::Landing: return "landing";
+        case Reach::LandingAtSea: return "landing-at-sea";
+        case Reach::LineCut: return "line-cut";
+        case Reach::LifeOutInBattle: return "life-out-in-battle";
+        case Reach::Escape: return "escape";
+        case Reach::FishAtBound: return "fish-at-bound";
+        case Reach::DriftAtLimit: return "drift-at-limit";
+        case Reach::UnevenResults: return "uneven-results";
+        case Reach::EmptyResults: return "empty-results";
+        case Reach::PictureSwap: return "picture-swap";
+        case Reach::Species38: return "species-38";
+        case Reach::Help: return "help";
+        case Reach::HelpInBattle: return "help-in-battle";
+        case Reach::Close: return "close";
+        case Reach::TheEnd: return "the-end";
+        case Reach::CounterWrap: return "counter-wrap";
+        case Reach::SignFlip: return "sign-flip";
+        case Reach::Count: break;
+    }
+    return "?";
+}
+
+void Invariants::watch(Game& sim) {
     sim_ = &sim;
     sim.beforeTick = [this](const Screen& screen, const Control& timer) { beforeTick(screen, timer); };
     sim.afterTick = [this] { afterTick(); };
@@ -65,14 +149,21 @@ void Invariants::watch(Simulator& sim) {
 
 void Invariants::fail(const std::string& what) {
     if (failure_.empty())
-        failure_ = what + " (at t=" + std::to_string(sim_->now()) + ")";
+        failure_ = what + " (at t=" + std::to_string(sim_->tickCount()) + ")";
 }
 
 void Invariants::afterEvent() {
     checkAll();
-    if (sim_->helpShown() != helpAsked_)
-        fail("help shown " + std::to_string(sim_->helpShown()) + " times for " + std::to_string(helpAsked_) +
-             " F1 presses");
+    if (sim_->helpRequests() != helpAsked_)
+        fail("help shown " + std::to_string(sim_->helpRequests()) + " times for " +
+             std::to_string(helpAsked_) + " F1 presses");
+}
+
+void Invariants::helpAsked() {
+    ++helpAsked_;
+    reach(Reach::Help);
+    if (sim_->screens().loaded(FormId::Form8))
+        reach(Reach::HelpInBattle);
 }
 
 void Invariants::ended(bool expected) {
@@ -104,10 +195,17 @@ void Invariants::afterTick() {
         // At most one animation step per 50 ms, across the counter's wrap.
         if (static_cast<uint32_t>(s.LastTick) - static_cast<uint32_t>(tickLastTick_) <= 50)
             fail("two steps within 50 ms");
-        if (static_cast<uint32_t>(s.LastTick) != sim_->now())
+        if (static_cast<uint32_t>(s.LastTick) != sim_->tickCount())
             fail("LastTick is not the time of the step");
         if (!tickGated_)
             fail("a timer outside the step gate moved LastTick");
+        const uint32_t from = static_cast<uint32_t>(tickLastTick_);
+        if (static_cast<uint32_t>(s.LastTick) - from < 1u << 24) {
+            if (static_cast<uint32_t>(s.LastTick) < from)
+                reach(Reach::CounterWrap);
+            if (tickLastTick_ >= 0 && s.LastTick < 0)
+                reach(Reach::SignFlip);
+        }
         const bool lureStep = tickForm_ == FormId::Form6 && tickTimer_ == "Timer1";
         const bool battleStep = tickForm_ == FormId::Form8 && tickTimer_ == "Timer1";
         const bool escapeStep = tickForm_ == FormId::Form8 && tickTimer_ == "Timer2";
@@ -121,15 +219,29 @@ void Invariants::afterTick() {
         const Screen* lure = sim_->screens().loaded(FormId::Form6);
         if (lureStep) {
             const bool cast = lure && lure->instance() == tickInstance_;
+            if (!cast)
+                reach(lure ? Reach::BackAtGameOver : Reach::LureBack);
             if (cast) {
                 steppedLure_ = tickInstance_;
+                if (s.FishInterest == 300)
+                    reach(Reach::InterestAt300);
                 if (s.FishInterest < 0 || s.FishInterest > 300)
                     fail("FishInterest " + std::to_string(s.FishInterest) + " after a lure step");
+                if (sim_->screens().loaded(FormId::Form6)->ctl("Timer1").enabled && s.PlayerLife < 1)
+                    fail("the cast goes on with PlayerLife " + std::to_string(s.PlayerLife));
             }
             if (draws != (cast ? 2u : 0u) || lifeSpent != (cast ? 1 : 0))
                 fail("a lure step drew " + std::to_string(draws) + " values and cost " +
                      std::to_string(lifeSpent) + " life");
         }
+        if (escapeStep)
+            reach(Reach::Escape);
+        // The fight goes on only with life and line left.
+        auto* battle = static_cast<BattleScreen*>(sim_->screens().loaded(FormId::Form8));
+        if (battleStep && battle && battle->ctl("Timer1").enabled &&
+            (s.PlayerLife < 1 || !(battle->gauge()[1] > 0)))
+            fail("the fight goes on with PlayerLife " + std::to_string(s.PlayerLife) + " and line " +
+                 std::to_string(battle->gauge()[1]));
         if ((battleStep || escapeStep) && (draws < 1 || draws > 3 || lifeSpent != (battleStep ? 1 : 0)))
             fail("a battle step drew " + std::to_string(draws) + " values and cost " +
                  std::to_string(lifeSpent) + " life");
@@ -139,6 +251,10 @@ void Invariants::afterTick() {
         const uint64_t draws = sim_->screens().random().draws() - tickDraws_;
         const bool battleOpened = tickForm_ == FormId::Form6 && tickTimer_ == "Timer2" &&
                                   sim_->screens().loaded(FormId::Form8) != nullptr;
+        if (battleOpened)
+            reach(Reach::Bite);
+        if (tickForm_ == FormId::Form6 && tickTimer_ == "Timer3")
+            reach(Reach::TimeOver);
         if (draws != (battleOpened ? 104u : 0u))
             fail(std::to_string(draws) + " values drawn by " + std::string(tickTimer_));
     }
@@ -153,6 +269,8 @@ void Invariants::checkAll() {
     checkScreens();
     checkState();
     checkCatchLog();
+    if (Screen* results = sim_->screens().loaded(FormId::Form4); results && failure_.empty())
+        checkResults(*results);
     const GameState& s = state();
     if (s.SecretPoints != titleLoads_ + 30 * princessCatches_)
         fail("SecretPoints " + std::to_string(s.SecretPoints) + " after " + std::to_string(titleLoads_) +
@@ -163,6 +281,8 @@ void Invariants::checkState() {
     const GameState& s = state();
     if (s.AnimFrame != 0 && s.AnimFrame != 1)
         fail("AnimFrame " + std::to_string(s.AnimFrame));
+    if (s.BoostUses == 4)
+        reach(Reach::BoostsUsedUp);
     if (s.BoostUses < 0 || s.BoostUses > 4)
         fail("BoostUses " + std::to_string(s.BoostUses));
     if (s.ReelSpeed != 0 && s.ReelSpeed != 50)
@@ -196,8 +316,12 @@ void Invariants::checkCatchLog() {
     if (count != catches_) {
         if (count != 0 && count != catches_ + 1)
             fail("the catch count went from " + std::to_string(catches_) + " to " + std::to_string(count));
-        if (count == catches_ + 1 && s.SpeciesIndex == kPrincessSpecies)
+        if (count == catches_ + 1)
+            reach(s.SpotIndex == 3 ? Reach::LandingAtSea : Reach::Landing);
+        if (count == catches_ + 1 && s.SpeciesIndex == kPrincessSpecies) {
             ++princessCatches_;
+            reach(Reach::Species38);
+        }
         catches_ = count;
         maxCatches_ = std::max(maxCatches_, count);
     }
@@ -234,6 +358,37 @@ void Invariants::checkCatchLog() {
     }
     if (weight != s.CatchTotals[1] || length != s.CatchTotals[2])
         fail("the catch totals are not the sums over the catch log");
+}
+
+// The report lists the log up to its first empty line and, when it holds a
+// fish, their count, total weight and the two averages.
+void Invariants::checkResults(Screen& results) {
+    std::string listing = "魚の名前　　　/重量(g)/身長(mm)";
+    int64_t count = 0;
+    int64_t weight = 0;
+    int64_t length = 0;
+    for (const std::string& line : state().CatchLog) {
+        if (line.empty())
+            break;
+        listing += "\r\n" + line;
+        ++count;
+        weight += std::stoi(line.substr(line.size() - 18, 8));
+        length += std::stoi(line.substr(line.size() - 9, 9));
+    }
+    std::vector<std::string> reports;
+    if (count == 0)
+        reports.push_back(listing);
+    if (count == 0)
+        reach(Reach::EmptyResults);
+    else if (endlessInBinary(weight, count) && endlessInBinary(length, count))
+        reach(Reach::UnevenResults);
+    for (const std::string& w : count ? averageTexts(weight, count) : std::vector<std::string>{})
+        for (const std::string& l : averageTexts(length, count))
+            reports.push_back(listing + "\r\n\r\n釣った数:" + std::to_string(count) + "\r\n総重量:" +
+                              std::to_string(weight) + "g 平均:" + w + "g\r\n平均身長:" + l + "mm");
+    const std::string& shown = results.ctl("Text1").text;
+    if (std::find(reports.begin(), reports.end(), shown) == reports.end())
+        fail("the results report is not the catch log's: " + shown + "\n  expected: " + reports[0]);
 }
 
 void Invariants::checkScreens() {
@@ -274,6 +429,8 @@ void Invariants::checkScreens() {
     }
     if (storeLoaded_ && !sc[1])
         fail("the picture store was unloaded");
+    if (swapDue_)
+        reach(Reach::PictureSwap);
     if (auto* store = static_cast<PictureStore*>(sc[1])) {
         storeLoaded_ = true;
         bool swapped = true;
@@ -350,13 +507,21 @@ void Invariants::checkBattle(Screen& battle) {
         if (!within(screen.gauge()[static_cast<size_t>(i)], 0, bar.max) || !within(bar.value, 0, bar.max))
             fail("gauge " + std::to_string(i) + " is outside its bar");
     }
+    if (screen.fishDrift() == -500 || screen.fishDrift() == 300)
+        reach(Reach::DriftAtLimit);
     if (screen.fishDrift() < kLeastDrift || screen.fishDrift() > kMostDrift)
         fail("FishDrift " + std::to_string(screen.fishDrift()));
     if (screen.fishRest() > 55)
         fail("FishRest " + std::to_string(screen.fishRest()));
+    if (screen.pressedKey() == kKeyF1)
+        fail("F1 reached the battle's keys");
     if (screen.pressedKey() < 0 || screen.pressedKey() > 255)
         fail("PressedKey " + std::to_string(screen.pressedKey()));
     const Control& fish = battle.ctl("uoyosu");
+    if (fish.left == 360 || fish.left == 3675)
+        reach(Reach::FishAtBound);
+    if (battle.ctl("Timer2").enabled)
+        reach(!(screen.gauge()[1] > 0) ? Reach::LineCut : Reach::LifeOutInBattle);
     if (t1 && (!within(fish.left, 360, 3675) || fish.top <= -fish.height / 2))
         fail("a fighting fish beyond its bounds");
     for (int i = 0; i < 7; ++i)

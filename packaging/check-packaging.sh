@@ -46,6 +46,7 @@ check_metadata() {
     grep -qx "Icon=$id" "$desktop" || fail "$desktop: Icon is not $id"
     grep -qx "Exec=mogumo" "$desktop" || fail "$desktop: Exec is not plain mogumo"
     grep -qx "Categories=Game;SportsGame;" "$desktop" || fail "$desktop: wrong Categories"
+    grep -qx "StartupNotify=true" "$desktop" || fail "$desktop: no StartupNotify=true"
     for key in Name Comment; do
         grep -q "^$key=" "$desktop" || fail "$desktop: no English $key"
         grep -q "^$key\[ja\]=" "$desktop" || fail "$desktop: no Japanese $key"
@@ -58,11 +59,23 @@ check_metadata() {
     done
     newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
     [ "$newest" = "$version" ] || fail "$metainfo: newest release is $newest, the build is $version"
+    # Free software under the GPL, version 3 or later, said alike everywhere.
+    grep -q "Version 3, 29 June 2007" "$src/LICENSE" || fail "LICENSE is not the GPL version 3"
+    grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" ||
+        fail "$metainfo: project_license is not GPL-3.0-or-later"
+    copyright=$src/packaging/copyright
+    head -n 1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+        fail "copyright is not in the machine-readable format"
+    grep -qx "License: GPL-3+" "$copyright" || fail "copyright does not give GPL-3+"
     logged=$(sed -n '1s/^mogumo (\([^)]*\)).*/\1/p' "$src/packaging/changelog")
     [ "$logged" = "$version" ] || fail "changelog: newest entry is $logged, the build is $version"
     for page in mogumo.6 mogumo-sim.6; do
         grep -q "^\.TH .*\"Mogumo $version\"" "$src/packaging/$page" ||
             fail "$page: header does not name Mogumo $version"
+    done
+    for page in mogumo_help.html mogumo_help_en.html; do
+        [ -f "$src/assets/help/$page" ] || fail "no help page $page"
+        grep -q "share/doc/mogumo/$page" "$src/packaging/mogumo.6" || fail "mogumo.6 does not name $page"
     done
     for size in 16 24 32 48 64 128 256; do
         icon=$src/assets/icons/hicolor/${size}x$size/apps/$id.png
@@ -100,7 +113,8 @@ check_install() {
     for f in bin/mogumo bin/mogumo-sim \
         share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
         share/man/man6/mogumo.6.gz share/man/man6/mogumo-sim.6.gz \
-        share/doc/mogumo/copyright share/doc/mogumo/changelog.gz; do
+        share/doc/mogumo/copyright share/doc/mogumo/changelog.gz \
+        share/doc/mogumo/mogumo_help.html share/doc/mogumo/mogumo_help_en.html; do
         [ -f "$root/$f" ] || fail "not installed: /usr/$f"
     done
     for size in 16 24 32 48 64 128 256; do
@@ -125,15 +139,21 @@ check_install() {
     [ "$out" = "mogumo $version" ] || fail "mogumo --version says '$out', expected 'mogumo $version'"
 }
 
+# Makes the Debian package in $1; its path is then in $deb.
+make_deb() {
+    "$MOGUMO_CPACK" --config "$MOGUMO_BUILD_DIR/CPackConfig.cmake" -G DEB -B "$1" >"$1/cpack.log" 2>&1 ||
+        { cat "$1/cpack.log"; fail "cpack failed"; return 1; }
+    deb=$(ls "$1"/mogumo_"$version"_*.deb)
+}
+
 # The Debian package: built by CPack, with the programs' library dependencies
-# and the fonts, and accepted by lintian.
+# and the fonts, hardened and stripped, and accepted by lintian, which has
+# nothing to say about its hardening even when pedantic.
 check_deb() {
     need_game
     need dpkg-deb dpkg-shlibdeps file lintian
     scratch
-    "$MOGUMO_CPACK" --config "$MOGUMO_BUILD_DIR/CPackConfig.cmake" -G DEB -B "$dir" >"$dir/cpack.log" 2>&1 ||
-        { cat "$dir/cpack.log"; fail "cpack failed"; return; }
-    deb=$(ls "$dir"/mogumo_"$version"_*.deb)
+    make_deb "$dir" || return
     [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
     [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no maintainer"
     depends=$(dpkg-deb -f "$deb" Depends)
@@ -145,11 +165,40 @@ check_deb() {
     # Debian keeps games in /usr/games.
     for f in /usr/games/mogumo /usr/games/mogumo-sim /usr/share/applications/$id.desktop \
         /usr/share/metainfo/$id.metainfo.xml /usr/share/icons/hicolor/256x256/apps/$id.png \
-        /usr/share/man/man6/mogumo.6.gz /usr/share/doc/mogumo/copyright; do
+        /usr/share/man/man6/mogumo.6.gz /usr/share/doc/mogumo/copyright \
+        /usr/share/doc/mogumo/mogumo_help.html /usr/share/doc/mogumo/mogumo_help_en.html \
+        /usr/share/doc-base/mogumo-help; do
         grep -q " \.$f\$" "$dir/contents" || fail "$f is not in the package"
     done
     ! grep -q " \./usr/bin/" "$dir/contents" || fail "the package has files in /usr/bin"
-    lintian --fail-on error --info "$deb" || fail "lintian reports errors"
+    [ -z "$(dpkg-deb -f "$deb" Recommends)" ] || fail "the package recommends $(dpkg-deb -f "$deb" Recommends)"
+    dpkg-deb -x "$deb" "$dir/root"
+    for program in mogumo mogumo-sim; do
+        file "$dir/root/usr/games/$program" | grep -q ", stripped" || fail "$program is not stripped"
+    done
+    lintian --pedantic --display-info --fail-on error "$deb" >"$dir/lintian.log" 2>&1 ||
+        fail "lintian reports errors"
+    cat "$dir/lintian.log"
+    ! grep -q "hardening-" "$dir/lintian.log" || fail "lintian finds the programs not hardened"
+}
+
+# Two packages of one build are the same byte for byte: every file and the
+# archives are dated by the last commit, not by the time of packaging.
+check_reproducible() {
+    need_game
+    need dpkg-deb cmp
+    scratch
+    mkdir "$dir/one" "$dir/two"
+    make_deb "$dir/one" || return
+    one=$deb
+    sleep 1
+    make_deb "$dir/two" || return
+    cmp "$one" "$deb" || fail "two packages of one build differ"
+    epoch=${SOURCE_DATE_EPOCH:-$(git -C "$src" log -1 --format=%ct 2>/dev/null || true)}
+    if [ -n "$epoch" ]; then
+        dated=$(dpkg-deb --fsys-tarfile "$deb" | TZ=UTC tar -tv --full-time -f - ./usr/games/mogumo | awk '{print $4 " " $5}')
+        [ "$(date -u -d "$dated UTC" +%s)" = "$epoch" ] || fail "/usr/games/mogumo is dated $dated, not at $epoch"
+    fi
 }
 
 case $what in
@@ -158,7 +207,8 @@ case $what in
     metainfo) check_metainfo ;;
     install) check_install ;;
     deb) check_deb ;;
-    *) echo "usage: $0 metadata|desktop-file|metainfo|install|deb" >&2; exit 1 ;;
+    reproducible) check_reproducible ;;
+    *) echo "usage: $0 metadata|desktop-file|metainfo|install|deb|reproducible" >&2; exit 1 ;;
 esac
 [ "$failures" -eq 0 ] || exit 1
 echo "passed: $what"

@@ -7,6 +7,7 @@
 #include "screens/spot/spot_screen.h"
 #include "screens/title/picture_store.h"
 #include "screens/title/title_screen.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
@@ -14,7 +15,7 @@ namespace {
 // The battle splash has no behaviour of its own.
 class SplashScreen : public Screen {
 public:
-    explicit SplashScreen(ScreenSet& screens) : Screen(screens, FormId::Form7) {}
+    explicit SplashScreen(ScreenSet& screens) : Screen(screens, layoutOf(FormId::Form7)) {}
 };
 }  // namespace
 

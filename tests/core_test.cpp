@@ -3,33 +3,32 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
+#include "core/game.h"
 #include "core/game_state.h"
 #include "core/host.h"
+#include "core/keys.h"
 #include "core/random_source.h"
-#include "core/screen_set.h"
 #include "core/step_gate.h"
 #include "core/text.h"
 #include "screens/battle/species_catalogue.h"
 #include "screens/lure/lure_screen.h"
+#include "screens/screen_factory.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 namespace {
 
-// A host that records what the runtime tells it.
+// A host that records what the game tells it.
 class FakeHost : public Host {
 public:
-    uint32_t now = 100000;
-    int started = 0, stopped = 0, unloaded = 0, shown = 0, help = 0;
+    int unloaded = 0, shown = 0, help = 0;
     bool endedProgram = false;
 
-    uint32_t tickCount() override { return now; }
-    void timerStarted(Screen&, Control&) override { ++started; }
-    void timerStopped(Screen&, Control&) override { ++stopped; }
-    void screenLoaded(Screen&) override {}
     void screenShown(Screen&) override { ++shown; }
-    void screenEnabledChanged(Screen&) override {}
     void screenUnloaded(Screen&) override { ++unloaded; }
     void showHelp() override { ++help; }
     void endProgram() override { endedProgram = true; }
@@ -39,23 +38,18 @@ public:
 // difference: the counter passing 2^31 (where a signed comparison flips) or
 // wrapping at 2^32 must neither stall nor race the game.
 TEST(StepGate, RunsAtMostOneStepPer50MsAcrossTheWrap) {
-    FakeHost host;
     GameState s;
-    EXPECT_TRUE(StepGate(s, host));  // nothing ran yet: due at once
+    EXPECT_TRUE(StepGate(s, 100000));  // nothing ran yet: due at once
     EXPECT_EQ(s.LastTick, 100000);
-    for (uint32_t later : {30u, 50u}) {
-        host.now = 100000 + later;
-        EXPECT_FALSE(StepGate(s, host)) << later;
-    }
-    host.now = 100051;
-    EXPECT_TRUE(StepGate(s, host));
+    for (uint32_t later : {30u, 50u}) EXPECT_FALSE(StepGate(s, 100000 + later)) << later;
+    EXPECT_TRUE(StepGate(s, 100051));
     EXPECT_EQ(s.LastTick, 100051);
     for (uint32_t start : {0x7FFFFF00u, 0xFFFFFF00u}) {
-        host.now = start;
+        uint32_t now = start;
         s.LastTick = static_cast<int32_t>(start - 51);
         int steps = 0;
-        for (int ms = 0; ms < 1020; ++ms, ++host.now)
-            if (StepGate(s, host))
+        for (int ms = 0; ms < 1020; ++ms, ++now)
+            if (StepGate(s, now))
                 ++steps;
         EXPECT_EQ(steps, 20) << "from " << start;
     }
@@ -77,13 +71,15 @@ TEST(RandomSource, DrawsTheTop24BitsOfTheDefaultMersenneTwister) {
 class SelfUnloading : public Screen {
 public:
     static constexpr FormId kId = FormId::Form3;
-    explicit SelfUnloading(ScreenSet& set) : Screen(set, kId) {}
+    explicit SelfUnloading(ScreenSet& set) : Screen(set, layoutOf(kId)) {
+        on(ctl("Command2"), [this] { Command2_Click(); });
+    }
     void Form_Load() override { ++loads; }
-    void click(Control&) override {
+    void Command2_Click() {
         screens().unload(kId);
         // Still safe: the unloaded object lives until the event is over.
         ctl("Text1").text = "after unload";
-        setTimer(ctl("Timer1"), true);  // a dead screen's timer reaches no host
+        setTimer(ctl("Timer1"), true);  // a dead screen's timer joins no schedule
         auto& fresh = screens().get<SelfUnloading>();
         freshWasNew = &fresh != this;
         fresh.ctl("Text1").text = "fresh";
@@ -95,19 +91,19 @@ public:
 std::unique_ptr<Screen> testFactory(ScreenSet& set, FormId id) {
     if (id == FormId::Form3)
         return std::make_unique<SelfUnloading>(set);
-    return std::make_unique<Screen>(set, id);
+    return std::make_unique<Screen>(set, layoutOf(id));
 }
 
 TEST(ScreenRuntime, LoadsOnReferenceAndAHandlerMayUnloadItsOwnScreenAndTouchItAgain) {
     FakeHost host;
-    ScreenSet set(host, testFactory);
+    Game game(testFactory, kDefaultClock, &host);
+    ScreenSet& set = game.screens();
     SelfUnloading::loads = 0;
     Screen& old = set.ref(FormId::Form3);
-    EXPECT_EQ(host.started, 1);                // Timer1 runs from load
-    EXPECT_FALSE(old.visible());               // loaded is not shown
-    EXPECT_EQ(&set.ref(FormId::Form3), &old);  // a second reference does not reload
+    EXPECT_TRUE(game.isRunning(old, old.ctl("Timer1")));  // Timer1 runs from load
+    EXPECT_FALSE(old.visible());                          // loaded is not shown
+    EXPECT_EQ(&set.ref(FormId::Form3), &old);             // a second reference does not reload
     set.show(FormId::Form3);
-    const int startedBefore = host.started;
     set.click(old, old.ctl("Command2"));
     EXPECT_TRUE(SelfUnloading::freshWasNew);
     EXPECT_EQ(host.unloaded, 1);
@@ -116,20 +112,24 @@ TEST(ScreenRuntime, LoadsOnReferenceAndAHandlerMayUnloadItsOwnScreenAndTouchItAg
     ASSERT_NE(fresh, nullptr);
     EXPECT_FALSE(fresh->visible());  // loaded again by reference, not shown
     EXPECT_EQ(fresh->ctl("Text1").text, "fresh");
-    EXPECT_EQ(host.started, startedBefore + 1);  // only the fresh screen's Timer1
+    EXPECT_TRUE(game.isRunning(*fresh, fresh->ctl("Timer1")));  // the fresh screen's own Timer1
 }
 
 TEST(ScreenRuntime, UnloadStopsTimersAndEndStopsEvents) {
     FakeHost host;
-    ScreenSet set(host, testFactory);
+    Game game(testFactory, kDefaultClock, &host);
+    ScreenSet& set = game.screens();
+    Screen& spot = set.ref(FormId::Form3);
     set.show(FormId::Form3);
+    ASSERT_TRUE(game.isRunning(spot, spot.ctl("Timer1")));
     set.unload(FormId::Form3);
     EXPECT_EQ(set.loaded(FormId::Form3), nullptr);
+    EXPECT_FALSE(game.nextTickAt().has_value());  // its timer left with it
     Screen& title = set.ref(FormId::Form1);
     set.end();
     EXPECT_TRUE(host.endedProgram);
     EXPECT_TRUE(set.ended());
-    set.keyDown(title, ScreenSet::kKeyF1);
+    set.keyDown(title, kKeyF1);
     EXPECT_EQ(host.help, 0);
 }
 
@@ -140,12 +140,14 @@ TEST(ScreenRuntime, UnloadStopsTimersAndEndStopsEvents) {
 class Nesting : public Screen {
 public:
     static constexpr FormId kId = FormId::Form4;
-    explicit Nesting(ScreenSet& set) : Screen(set, kId) {}
+    explicit Nesting(ScreenSet& set) : Screen(set, layoutOf(kId)) {
+        on(ctl("Command1"), [this] { Command1_Click(); });
+    }
     ~Nesting() override { destroyed = true; }
-    void click(Control&) override {
+    void Command1_Click() {
         screens().unload(kId);
         Screen& other = screens().ref(FormId::Form1);
-        screens().keyDown(other, ScreenSet::kKeyF1);  // nested: ends before we do
+        screens().keyDown(other, kKeyF1);  // nested: ends before we do
         aliveAfterNested = !destroyed;
         if (fail)
             throw std::runtime_error("handler failed");
@@ -157,11 +159,14 @@ public:
 TEST(ScreenRuntime, NestedEventsAndExceptionsFreeUnloadedScreensOnlyAtTheEnd) {
     for (bool fail : {false, true}) {
         FakeHost host;
-        ScreenSet set(host, [](ScreenSet& s, FormId id) -> std::unique_ptr<Screen> {
-            if (id == FormId::Form4)
-                return std::make_unique<Nesting>(s);
-            return std::make_unique<Screen>(s, id);
-        });
+        Game game(
+            [](ScreenSet& s, FormId id) -> std::unique_ptr<Screen> {
+                if (id == FormId::Form4)
+                    return std::make_unique<Nesting>(s);
+                return std::make_unique<Screen>(s, layoutOf(id));
+            },
+            kDefaultClock, &host);
+        ScreenSet& set = game.screens();
         Nesting::destroyed = Nesting::aliveAfterNested = false;
         Nesting::fail = fail;
         Screen& results = set.ref(FormId::Form4);
@@ -182,16 +187,14 @@ TEST(ScreenRuntime, GetChecksTheScreenClassInDebugBuilds) {
 #ifdef NDEBUG
     GTEST_SKIP() << "checked in debug builds only";
 #else
-    FakeHost host;
-    ScreenSet set(host, [](ScreenSet& s, FormId id) { return std::make_unique<Screen>(s, id); });
-    EXPECT_THROW(set.get<LureScreen>(), std::logic_error);
+    Game game([](ScreenSet& s, FormId id) { return std::make_unique<Screen>(s, layoutOf(id)); });
+    EXPECT_THROW(game.screens().get<LureScreen>(), std::logic_error);
 #endif
 }
 
 TEST(ScreenRuntime, AControlMissingFromTheLayoutIsNamed) {
-    FakeHost host;
-    ScreenSet set(host, testFactory);
-    Screen& title = set.ref(FormId::Form1);
+    Game game(testFactory);
+    Screen& title = game.screens().ref(FormId::Form1);
     EXPECT_EQ(title.find("Command9"), nullptr);
     try {
         title.ctl("Command1", 0);
@@ -200,6 +203,76 @@ TEST(ScreenRuntime, AControlMissingFromTheLayoutIsNamed) {
         EXPECT_STREQ(e.what(), "no control Command1(0) on Form1");
     }
 }
+
+// Which inputs the game takes, decided once for every host. Each case puts
+// the game somewhere and sends one input; a refused input changes nothing.
+struct InputCase {
+    const char* name;
+    std::function<void(Game&)> setUp;
+    std::function<std::optional<Refusal>(Game&)> input;
+    std::optional<Refusal> expected;
+};
+
+void toLure(Game& g) {
+    g.click(FormId::Form1, "Command1");
+    g.click(FormId::Form3, "Command2");
+    g.click(FormId::Form5, "cast");
+}
+
+class Inputs : public testing::TestWithParam<InputCase> {};
+
+TEST_P(Inputs, AreTakenOrRefusedForTheirReason) {
+    const InputCase& c = GetParam();
+    Game game(makeScreen);
+    game.start();
+    if (c.setUp)
+        c.setUp(game);
+    const uint64_t draws = game.screens().random().draws();
+    const std::optional<Refusal> refusal = c.input(game);
+    EXPECT_EQ(refusal, c.expected);
+    if (refusal) {
+        EXPECT_EQ(game.screens().random().draws(), draws);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Game, Inputs,
+    testing::Values(
+        InputCase{
+            "AShownButton", {}, [](Game& g) { return g.click(FormId::Form1, "Command1"); }, std::nullopt},
+        InputCase{"AScreenNotLoaded",
+                  {},
+                  [](Game& g) { return g.click(FormId::Form3, "Command1", 0); },
+                  Refusal::NotLoaded},
+        InputCase{"AScreenNeverShown", [](Game& g) { g.click(FormId::Form1, "Command1"); },
+                  [](Game& g) { return g.keyDown(FormId::Form2, kKeyShift); }, Refusal::NotVisible},
+        InputCase{"ADisabledScreen", toLure, [](Game& g) { return g.click(FormId::Form5, "cast"); },
+                  Refusal::Disabled},
+        InputCase{"KeysOfADisabledScreen", toLure,
+                  [](Game& g) { return g.keyDown(FormId::Form5, kKeyShift); }, Refusal::Disabled},
+        InputCase{"KeysOfTheScreenPlayed", toLure, [](Game& g) { return g.keyUp(FormId::Form6, kKeyShift); },
+                  std::nullopt},
+        InputCase{"AMissingControl",
+                  {},
+                  [](Game& g) { return g.click(FormId::Form1, "Command9"); },
+                  Refusal::NoControl},
+        InputCase{
+            "NotAButton", {}, [](Game& g) { return g.click(FormId::Form1, "Label1"); }, Refusal::NotAButton},
+        InputCase{"AHiddenButton",
+                  [](Game& g) { g.screens().loaded(FormId::Form1)->ctl("Command1").visible = false; },
+                  [](Game& g) { return g.click(FormId::Form1, "Command1"); }, Refusal::ButtonOff},
+        InputCase{"ADisabledButton",
+                  [](Game& g) { g.screens().loaded(FormId::Form1)->ctl("Command2").enabled = false; },
+                  [](Game& g) { return g.click(FormId::Form1, "Command2"); }, Refusal::ButtonOff},
+        InputCase{"AnythingAfterTheEnd", [](Game& g) { g.click(FormId::Form1, "Command2"); },
+                  [](Game& g) { return g.close(FormId::Form1); }, Refusal::Ended},
+        InputCase{
+            "AMissingTimer", {}, [](Game& g) { return g.tick(FormId::Form1, "Timer1"); }, Refusal::NoTimer},
+        InputCase{"ATimerNotRunning", toLure, [](Game& g) { return g.tick(FormId::Form6, "Timer2"); },
+                  Refusal::TimerNotRunning},
+        InputCase{"ATickOfADisabledScreensTimer", toLure,
+                  [](Game& g) { return g.tick(FormId::Form5, "Timer1"); }, std::nullopt}),
+    [](const testing::TestParamInfo<InputCase>& p) { return std::string(p.param.name); });
 
 TEST(Text, CountsAndCutsCharactersNotBytes) {
     EXPECT_EQ(charCount("ウイングフィシュ"), 8u);

@@ -48,7 +48,7 @@ TEST(Title, F1AsksForHelpOnAnyScreenWithoutReachingTheGame) {
     g.castAtOnce();
     g.keyDown(FormId::Form6, 112);
     g.keyUp(FormId::Form6, 112);
-    EXPECT_EQ(g.sim.helpShown(), 1);
+    EXPECT_EQ(g.sim.helpRequests(), 1);
     g.steps(1);
     EXPECT_EQ(g.state().ReelSpeed, 0);
     EXPECT_EQ(g.state().PlayerLife, 1999);
@@ -122,6 +122,18 @@ TEST(Cast, ASecondGameOpensAtTheLastSpotWithItsFullLifeAndBoost) {
     g.click(kSpot, "Command2");
     g.run(1);
     EXPECT_EQ(g.ctl(kCast, "Label1").text, "HP:10000 stage:海");
+}
+
+// The fixture's own promise: reaching for a screen that is not loaded fails
+// the test with the screen's name instead of crashing the suite.
+TEST(Fixture, AScreenThatIsNotLoadedFailsTheTestWithItsName) {
+    Game g;
+    try {
+        g.click(FormId::Form6, "Command1");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "Form6 is not loaded");
+    }
 }
 
 }  // namespace

@@ -1,19 +1,15 @@
-// The timer scheduler both hosts share, on screens whose timers the tests set
-// up and whose ticks they write down.
+// The game's timers and clock, on screens whose timers the tests set up and
+// whose ticks they write down.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "core/game_state.h"
-#include "core/host.h"
-#include "core/screen.h"
-#include "core/screen_set.h"
-#include "core/step_gate.h"
-#include "core/timer_scheduler.h"
+#include "core/game.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 namespace {
@@ -24,61 +20,47 @@ class Rig;
 class ProbeScreen : public Screen {
 public:
     ProbeScreen(ScreenSet& screens, FormId id, Rig& rig);
-    void timerTick(Control& timer) override;
     ScreenSet& set() { return screens(); }
-
-private:
-    Rig& rig_;
 };
 
-// A host that only keeps time, through the scheduler under test.
-class Rig : public Host {
+// A game of probe screens.
+class Rig {
 public:
     using Setup = std::function<void(Screen&)>;
-    using OnTick = std::function<void(ProbeScreen&, Control&)>;
+    using OnTick = std::function<void(Rig&, ProbeScreen&, Control&)>;
 
     Rig(uint64_t start, Setup setupScreen, OnTick tick)
         : setup(std::move(setupScreen)),
           onTick(std::move(tick)),
-          scheduler(screens, start),
-          screens(*this,
-                  [this](ScreenSet& s, FormId id) { return std::make_unique<ProbeScreen>(s, id, *this); }) {}
+          base(start),
+          game([this](ScreenSet& s, FormId id) { return std::make_unique<ProbeScreen>(s, id, *this); },
+               static_cast<uint32_t>(start)) {
+        // A start past 2^32 keeps its high bits on the game clock.
+        game.wait(start - static_cast<uint32_t>(start));
+    }
 
     // Each tick as "<ms since the rig's start> <form>.<timer>".
     void log(Screen& s, const Control& timer) {
-        ticks.push_back(std::to_string(scheduler.now() - base) + " " + std::string(s.layout().formName) +
-                        "." + timer.key());
+        ticks.push_back(std::to_string(game.now() - base) + " " + std::string(s.layout().formName) + "." +
+                        timer.key());
     }
-    void run(uint64_t ms) { scheduler.runUntil(scheduler.now() + ms); }
-
-    uint32_t tickCount() override { return scheduler.tickCount(); }
-    void timerStarted(Screen& s, Control& t) override { scheduler.started(s, t); }
-    void timerStopped(Screen& s, Control& t) override { scheduler.stopped(s, t); }
-    void screenLoaded(Screen&) override {}
-    void screenShown(Screen&) override {}
-    void screenEnabledChanged(Screen&) override {}
-    void screenUnloaded(Screen& s) override { scheduler.screenGone(s); }
-    void showHelp() override {}
-    void endProgram() override {}
+    Screen& load(FormId id) { return game.screens().ref(id); }
 
     Setup setup;
     OnTick onTick;
     std::vector<std::string> ticks;
-    uint64_t base = 0;
-    TimerScheduler scheduler;
-    ScreenSet screens;
+    uint64_t base;
+    Game game;
 };
 
-ProbeScreen::ProbeScreen(ScreenSet& screens, FormId id, Rig& rig) : Screen(screens, id), rig_(rig) {
+ProbeScreen::ProbeScreen(ScreenSet& screens, FormId id, Rig& rig) : Screen(screens, layoutOf(id)) {
     for (Control& c : controls())
-        if (c.isTimer())
+        if (c.isTimer()) {
             c.enabled = false;
-    if (rig_.setup)
-        rig_.setup(*this);
-}
-
-void ProbeScreen::timerTick(Control& timer) {
-    rig_.onTick(*this, timer);
+            on(c, [this, &rig, &c] { rig.onTick(rig, *this, c); });
+        }
+    if (rig.setup)
+        rig.setup(*this);
 }
 
 // Form5 has Timer1 then Timer2 in its layout, Form8 Timer3, Timer2, Timer1.
@@ -98,18 +80,17 @@ TEST(Scheduler, SameMillisecondTicksGoInStartOrderAndAStoppedTimerTicksNoMore) {
                 timer(s, "Timer2", 5);
             }
         },
-        [](ProbeScreen& s, Control& t) {
-            Rig& r = static_cast<Rig&>(s.set().host());
+        [](Rig& r, ProbeScreen& s, Control& t) {
             r.log(s, t);
             // At 20 Timer1 stops Timer2, which was due then too; at 30 it
             // starts it afresh, behind itself in the order.
-            if (t.name == "Timer1" && r.scheduler.now() == 20)
+            if (t.name == "Timer1" && r.game.now() == 20)
                 s.setTimer(s.ctl("Timer2"), false);
-            if (t.name == "Timer1" && r.scheduler.now() == 30)
+            if (t.name == "Timer1" && r.game.now() == 30)
                 s.setTimer(s.ctl("Timer2"), true);
         });
-    rig.screens.ref(FormId::Form5);
-    rig.run(40);
+    rig.load(FormId::Form5);
+    rig.game.run(40);
     EXPECT_EQ(rig.ticks, (std::vector<std::string>{"5 Form5.Timer2", "10 Form5.Timer1", "10 Form5.Timer2",
                                                    "15 Form5.Timer2", "20 Form5.Timer1", "30 Form5.Timer1",
                                                    "35 Form5.Timer2", "40 Form5.Timer1", "40 Form5.Timer2"}));
@@ -118,90 +99,59 @@ TEST(Scheduler, SameMillisecondTicksGoInStartOrderAndAStoppedTimerTicksNoMore) {
 TEST(Scheduler, AScreenUnloadedByAnEarlierTickMissesItsTickAndAFreshOneStartsAfresh) {
     Rig rig(
         0, [](Screen& s) { timer(s, "Timer1", 10); },
-        [](ProbeScreen& s, Control& t) {
-            Rig& r = static_cast<Rig&>(s.set().host());
+        [](Rig& r, ProbeScreen& s, Control& t) {
             r.log(s, t);
-            if (s.id() == FormId::Form5 && r.scheduler.now() == 10) {
+            if (s.id() == FormId::Form5 && r.game.now() == 10) {
                 s.set().unload(FormId::Form8);
                 s.set().ref(FormId::Form8);
             }
         });
-    rig.screens.ref(FormId::Form5);
-    rig.screens.ref(FormId::Form8);
-    rig.run(20);
+    rig.load(FormId::Form5);
+    rig.load(FormId::Form8);
+    rig.game.run(20);
     EXPECT_EQ(rig.ticks, (std::vector<std::string>{"10 Form5.Timer1", "20 Form5.Timer1", "20 Form8.Timer1"}));
 }
 
 TEST(Scheduler, WaitLosesTheTicksItPassesOverAndKeepsThePhase) {
     Rig rig(
         1000, [](Screen& s) { timer(s, "Timer1", 10); },
-        [](ProbeScreen& s, Control& t) { static_cast<Rig&>(s.set().host()).log(s, t); });
-    rig.base = 1000;
-    rig.screens.ref(FormId::Form5);
-    rig.scheduler.wait(15);
-    rig.run(10);            // 20 ticks
-    rig.scheduler.wait(5);  // lands on 30, which is lost
-    rig.run(9);
-    rig.run(1);  // 40 ticks
+        [](Rig& r, ProbeScreen& s, Control& t) { r.log(s, t); });
+    rig.load(FormId::Form5);
+    rig.game.wait(15);
+    rig.game.run(10);  // 20 ticks
+    rig.game.wait(5);  // lands on 30, which is lost
+    rig.game.run(9);
+    rig.game.run(1);  // 40 ticks
     EXPECT_EQ(rig.ticks, (std::vector<std::string>{"20 Form5.Timer1", "40 Form5.Timer1"}));
-    EXPECT_EQ(rig.scheduler.now(), 1040u);
+    EXPECT_EQ(rig.game.now(), 1040u);
 }
 
-// A 1 ms gated timer stepping through the real step gate, from a clock just
-// short of the counter's wrap: the steps are the same whether the scheduler
-// skips the ticks that cannot pass or runs every one, and skipping costs one
-// tick a step.
-TEST(Scheduler, SkippingGatedTicksThatCannotPassChangesNothingAcrossTheWrap) {
-    struct Outcome {
-        std::vector<std::string> steps;
-        int handlerCalls = 0;
-    };
-    auto play = [](bool checkEverySkip) {
-        Outcome out;
-        const uint64_t start = 4294967296ull - 300;
-        Rig rig(
-            start, [](Screen& s) { timer(s, "Timer1", 1, true); },
-            [&out](ProbeScreen& s, Control& t) {
-                ++out.handlerCalls;
-                Rig& r = static_cast<Rig&>(s.set().host());
-                if (StepGate(r.screens.state(), r))
-                    r.log(s, t);
-            });
-        rig.base = start;
-        if (checkEverySkip)
-            rig.scheduler.checkSkips([&rig] { return std::to_string(rig.screens.state().LastTick); });
-        rig.screens.state().LastTick = static_cast<int32_t>(static_cast<uint32_t>(start - 20));
-        rig.screens.ref(FormId::Form8);
-        rig.run(1000);
-        out.steps = rig.ticks;
-        return out;
-    };
-    const Outcome skipping = play(false);
-    const Outcome checking = play(true);
-    EXPECT_EQ(skipping.steps, checking.steps);
-    ASSERT_EQ(skipping.steps.size(), 20u);
-    EXPECT_EQ(skipping.steps.front(), "31 Form8.Timer1");  // 51 ms after the last step
-    EXPECT_EQ(skipping.steps[6], "337 Form8.Timer1");      // past the wrap at 300
-    EXPECT_EQ(skipping.handlerCalls, 20);
-    EXPECT_EQ(checking.handlerCalls, 1000);
-}
-
-TEST(Scheduler, ASkippedTickThatWouldHaveChangedTheGameIsCaught) {
+// A 1 ms gated timer, from a clock just short of the counter's wrap: its
+// handler runs only when a step is due, once a step, and a tick outside the
+// schedule while the gate is shut does not reach it either.
+TEST(Scheduler, AGatedHandlerNeverRunsWhileTheGateIsShutAcrossTheWrap) {
+    const uint64_t start = 4294967296ull - 300;
+    std::vector<bool> gateWasOpen;
     Rig rig(
-        0, [](Screen& s) { timer(s, "Timer2", 1, true); },
-        [](ProbeScreen& s, Control&) {
-            Rig& r = static_cast<Rig&>(s.set().host());
-            r.screens.state().FishInterest += 1;  // before the gate: a fault
-            StepGate(r.screens.state(), r);
+        start, [](Screen& s) { timer(s, "Timer1", 1, true); },
+        [&gateWasOpen](Rig& r, ProbeScreen& s, Control& t) {
+            // The gate has just moved LastTick to now: it was open.
+            gateWasOpen.push_back(static_cast<uint32_t>(r.game.state().LastTick) == r.game.tickCount());
+            r.log(s, t);
         });
-    rig.scheduler.checkSkips([&rig] { return std::to_string(rig.screens.state().FishInterest); }, 1);
-    rig.screens.ref(FormId::Form5);
-    try {
-        rig.run(200);
-        FAIL() << "the fault went unnoticed";
-    } catch (const std::logic_error& e) {
-        EXPECT_NE(std::string(e.what()).find("Form5.Timer2"), std::string::npos) << e.what();
-    }
+    rig.game.state().LastTick = static_cast<int32_t>(static_cast<uint32_t>(start - 20));
+    Screen& battle = rig.load(FormId::Form8);
+    rig.game.run(1000);
+    ASSERT_EQ(rig.ticks.size(), 20u);
+    EXPECT_EQ(rig.ticks.front(), "31 Form8.Timer1");  // 51 ms after the last step
+    EXPECT_EQ(rig.ticks[6], "337 Form8.Timer1");      // past the wrap at 300
+    EXPECT_EQ(std::count(gateWasOpen.begin(), gateWasOpen.end(), true), 20);
+
+    // The last step was at 1000 - (1000 - 31) % 51; a tick 10 ms later is shut out.
+    rig.game.wait(10);
+    EXPECT_EQ(rig.game.tick(FormId::Form8, "Timer1"), std::nullopt);
+    EXPECT_EQ(rig.ticks.size(), 20u);
+    EXPECT_TRUE(rig.game.isRunning(battle, battle.ctl("Timer1")));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // and its exit status.
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -84,8 +87,9 @@ TEST_F(SimBinary, BadArgumentsAndUnreadableScriptsExitOne) {
     const fs::path locked = file("locked.txt", "dump\n");
     fs::permissions(locked, fs::perms::none);
     std::vector<Case> cases = {
-        {"a.txt b.txt", "usage: mogumo-sim [SCRIPT]"},
-        {"''", "usage: mogumo-sim [SCRIPT]"},
+        {"a.txt b.txt", "one script at most (see --help)"},
+        {"''", "an empty script name (see --help)"},
+        {"--frobnicate", "unknown option --frobnicate (see --help)"},
         {"'" + (dir_ / "missing.txt").string() + "'", "missing.txt: No such file or directory"},
         {"'" + dir_.string() + "'", "is a directory"},
     };
@@ -106,6 +110,138 @@ TEST_F(SimBinary, DumpsThatCannotBeWrittenFailTheRun) {
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("cannot write"), std::string::npos) << o.err;
     EXPECT_EQ(run("> /dev/full", "wait 1\n").status, 0) << "nothing to write, nothing lost";
+}
+
+TEST_F(SimBinary, HelpAndVersionAnswerAndFailIntoAFullDevice) {
+    const Outcome help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: mogumo-sim [options] [SCRIPT]\n", 0), 0u) << help.out;
+    const Outcome version = run("-v");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("mogumo-sim ", 0), 0u) << version.out;
+    // A script may be called --help, after --.
+    EXPECT_EQ(run("-- '" + file("--help", "dump\n").string() + "'").status, 0);
+    if (fs::exists("/dev/full"))
+        for (const char* option : {"--help", "--version"}) {
+            const Outcome full = run(std::string(option) + " > /dev/full");
+            EXPECT_EQ(full.status, 1) << option;
+            EXPECT_NE(full.err.find("cannot write"), std::string::npos) << full.err;
+        }
+}
+
+// A shot's file name reaches the file system byte for byte, whatever its
+// encoding.
+TEST_F(SimBinary, AShotKeepsItsFileNameByteForByte) {
+    const std::string name = "latin1_\xE9\xFF.png";
+    const Outcome o = run("", "shot Form1 " + (dir_ / name).string() + "\n");
+    if (o.status == 2 && o.err.find("not available") != std::string::npos)
+        GTEST_SKIP() << "built without the painter";
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(fs::exists(dir_ / name));
+    EXPECT_EQ(o.err, "") << "nothing but errors on standard error";
+}
+
+// Endless input of every kind: memory stays within one line's bound and the
+// run ends with a clear message, or goes on answering while it is read.
+struct Spawned {
+    pid_t pid = -1;
+    int in = -1, out = -1;
+    std::string pending;  // read from `out`, not yet taken as a line
+};
+
+// `command` through the shell, with pipes to its standard input and output.
+Spawned spawn(const std::string& command) {
+    int in[2], out[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0)
+        return {};
+    Spawned s;
+    s.pid = ::fork();
+    if (s.pid == 0) {
+        ::dup2(in[0], 0);
+        ::dup2(out[1], 1);
+        ::close(in[1]);
+        ::close(out[0]);
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    s.in = in[1];
+    s.out = out[0];
+    return s;
+}
+
+// The next line the process writes; what is left when it has closed its
+// output or wrote nothing for a long while (a test must fail, not hang).
+std::string readLine(Spawned& s) {
+    for (;;) {
+        if (const size_t nl = s.pending.find('\n'); nl != std::string::npos) {
+            std::string line = s.pending.substr(0, nl + 1);
+            s.pending.erase(0, nl + 1);
+            return line;
+        }
+        pollfd p{s.out, POLLIN, 0};
+        char buffer[65536];
+        const ssize_t n = ::poll(&p, 1, 20000) > 0 ? ::read(s.out, buffer, sizeof buffer) : 0;
+        if (n <= 0)
+            return std::exchange(s.pending, {});
+        s.pending.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+// The peak resident memory of the children reaped so far, in megabytes.
+double childrenPeakMb() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+constexpr double kMemoryBoundMb = 64;
+
+TEST_F(SimBinary, EndlessInputKeepsMemoryFlatAndEndsClearly) {
+    struct Case {
+        std::string input;
+        int status;
+        std::string says;
+    };
+    for (const Case& c :
+         {Case{"/dev/zero", 2, "line 1: line longer than 65536 bytes"}, Case{"/dev/urandom", 2, "line "}}) {
+        if (!fs::exists(c.input))
+            continue;
+        const Outcome endless = run(c.input);
+        EXPECT_EQ(endless.status, c.status) << c.input;
+        EXPECT_EQ(endless.err.rfind(c.says, 0), 0u) << c.input << ": " << endless.err;
+        EXPECT_LT(childrenPeakMb(), kMemoryBoundMb) << c.input;
+    }
+    // Dumps without end: each is answered as its line is read.
+    Spawned yes = spawn("yes dump | '" + std::string(MOGUMO_SIM_EXE) + "'");
+    ASSERT_GT(yes.pid, 0);
+    ::close(yes.in);
+    for (int i = 0; i < 2000; ++i) ASSERT_EQ(readLine(yes).rfind("{\"t\":100000,", 0), 0u) << i;
+    ::close(yes.out);  // the reader goes: the pipe ends the run
+    int status = 0;
+    ::waitpid(yes.pid, &status, 0);
+    EXPECT_LT(childrenPeakMb(), kMemoryBoundMb);
+}
+
+// Another program drives the simulator a line at a time: it writes a line,
+// reads the answer, and decides the next line.
+TEST_F(SimBinary, ALineAtATimeThroughPipes) {
+    Spawned sim = spawn("'" + std::string(MOGUMO_SIM_EXE) + "'");
+    ASSERT_GT(sim.pid, 0);
+    auto say = [&](const std::string& line) {
+        ASSERT_EQ(::write(sim.in, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    };
+    say("dump\n");
+    EXPECT_EQ(readLine(sim).rfind("{\"t\":100000,", 0), 0u);
+    say("run 51\ndump\n");
+    EXPECT_EQ(readLine(sim).rfind("{\"t\":100051,", 0), 0u);
+    ::close(sim.in);
+    EXPECT_EQ(readLine(sim), "") << "nothing more after the end of the input";
+    ::close(sim.out);
+    int status = 0;
+    ::waitpid(sim.pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace

@@ -5,12 +5,20 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/sim/simulator.h"
+#include "core/game.h"
+#include "screens/screen_factory.h"
+#include "script/session.h"
+#include "script/state_dump.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo::test {
+
+using script::runScript;
+using script::ShotRenderer;
 
 struct SimRun {
     int status = 0;
@@ -41,13 +49,18 @@ inline double dumpNumber(const std::string& dump, const std::string& key, int in
     return std::strtod(dump.c_str() + at, nullptr);
 }
 
-// Direct access to a running simulator, for rules that need the game put into
-// a particular state first.
+// Direct access to a running game with no windows, for rules that need the
+// game put into a particular state first.
 struct Game {
-    Simulator sim;
+    mogumo::Game sim{makeScreen};
     Game() { sim.start(); }
 
-    Screen& screen(FormId id) { return *sim.screens().loaded(id); }
+    // A screen that is not loaded fails the test with its name.
+    Screen& screen(FormId id) {
+        if (Screen* s = sim.screens().loaded(id))
+            return *s;
+        throw std::logic_error(std::string(layoutOf(id).formName) + " is not loaded");
+    }
     Control& ctl(FormId id, std::string_view name, int index = -1) { return screen(id).ctl(name, index); }
     GameState& state() { return sim.screens().state(); }
     void click(FormId id, std::string_view name, int index = -1) {
@@ -58,7 +71,9 @@ struct Game {
     // n lure or battle steps: the 1 ms timers meet the 50 ms gate every 51 ms.
     void steps(int n) { sim.run(static_cast<uint64_t>(51 * n)); }
     void run(uint64_t ms) { sim.run(ms); }
-    double dumped(const std::string& key, int index = 0) const { return dumpNumber(sim.dump(), key, index); }
+    double dumped(const std::string& key, int index = 0) const {
+        return dumpNumber(stateDump(sim), key, index);
+    }
 
     // Title -> spot -> cast -> lure screen, cast at once (CastPower 4).
     void castAtOnce() {

@@ -37,6 +37,7 @@
 #include "core/layout.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/qt_host.h"
+#include "ui/layouts/layouts.h"
 
 namespace {
 

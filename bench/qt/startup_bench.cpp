@@ -30,6 +30,7 @@
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/screen_window.h"
+#include "ui/layouts/layouts.h"
 
 namespace {
 

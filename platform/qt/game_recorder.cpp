@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/sim/script.h"
+#include "core/game.h"
 
 namespace mogumo {
 
@@ -23,40 +23,38 @@ std::string GameRecorder::open(const std::string& path, uint32_t clockStart) {
         return "cannot write the record " + path + ": " + std::strerror(errno);
     thread_ = std::thread([this] { writer(); });
     write("# A game of Mogumo, recorded as it was played. Replay it with mogumo-sim.\n");
-    if (clockStart != 100000)
-        write("clock " + std::to_string(clockStart) + "\n");
+    if (clockStart != kDefaultClock) {
+        script::Command clock;
+        clock.verb = script::Verb::Clock;
+        clock.number = clockStart;
+        write(script::formatCommand(clock) + "\n");
+    }
     return {};
 }
 
-void GameRecorder::run(uint64_t ms) {
-    if (pendingKind_ != 'r')
+void GameRecorder::time(script::Verb verb, uint64_t ms) {
+    if (pending_ != verb)
         flushTime();
-    pendingKind_ = 'r';
-    pendingMs_ += ms;
-}
-
-void GameRecorder::wait(uint64_t ms) {
-    if (pendingKind_ != 'w')
-        flushTime();
-    pendingKind_ = 'w';
+    pending_ = verb;
     pendingMs_ += ms;
 }
 
 void GameRecorder::flushTime() {
-    const char* command = pendingKind_ == 'r' ? "run " : "wait ";
     // A script number has at most 32 bits: a longer stretch takes more lines.
-    while (pendingKind_ && pendingMs_ > 0) {
-        const uint64_t part = std::min(pendingMs_, kMaxScriptNumber);
-        write(command + std::to_string(part) + "\n");
-        pendingMs_ -= part;
+    script::Command c;
+    c.verb = pending_.value_or(script::Verb::Run);
+    while (pending_ && pendingMs_ > 0) {
+        c.number = std::min(pendingMs_, script::kMaxNumber);
+        write(script::formatCommand(c) + "\n");
+        pendingMs_ -= c.number;
     }
-    pendingKind_ = 0;
+    pending_.reset();
     pendingMs_ = 0;
 }
 
-void GameRecorder::input(const std::string& command) {
+void GameRecorder::input(const script::Command& command) {
     flushTime();
-    write(command + "\n");
+    write(script::formatCommand(command) + "\n");
 }
 
 void GameRecorder::dump(const std::string& state) {
@@ -82,10 +80,15 @@ void GameRecorder::writer() {
         batch.swap(queued_);
         const bool last = closing_;
         lock.unlock();
+        std::string failure;
         if (!batch.empty() && error_.empty() &&
             (std::fwrite(batch.data(), 1, batch.size(), file_) != batch.size() || std::fflush(file_) != 0))
-            error_ = "cannot write the record " + path_ + ": " + std::strerror(errno);
+            failure = "cannot write the record " + path_ + ": " + std::strerror(errno);
+        if (!failure.empty() && onFailure_)
+            onFailure_(failure);
         lock.lock();
+        if (!failure.empty())
+            error_ = failure;
         if (last && queued_.empty())
             return;
     }

@@ -3,9 +3,13 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+
+#include "script/command.h"
 
 namespace mogumo {
 
@@ -16,6 +20,8 @@ namespace mogumo {
 // ("# state {...}"), so a replay can be checked against it.
 //
 // The file is written by a thread of its own: play never waits for the disk.
+// Each write is whole lines, flushed at once, so a game killed half way
+// leaves a record that replays up to its last line.
 class GameRecorder {
 public:
     GameRecorder() = default;
@@ -23,14 +29,20 @@ public:
     GameRecorder(const GameRecorder&) = delete;
     GameRecorder& operator=(const GameRecorder&) = delete;
 
-    // Creates or empties the file; returns a message naming the problem, or
-    // an empty string.
+    // Creates or empties the file (its name taken byte for byte); returns a
+    // message naming the problem, or an empty string.
     std::string open(const std::string& path, uint32_t clockStart);
 
-    void run(uint64_t ms);
-    void wait(uint64_t ms);
+    // Told once, from the writing thread, the moment a write fails; the game
+    // goes on, and nothing more is written.
+    void setOnFailure(std::function<void(const std::string&)> onFailure) {
+        onFailure_ = std::move(onFailure);
+    }
+
+    // Time passed: `run` with the timers running, `wait` lost in a stall.
+    void time(script::Verb verb, uint64_t ms);
     // An input event's command; the time before it is written first.
-    void input(const std::string& command);
+    void input(const script::Command& command);
     void dump(const std::string& state);
 
     // Writes what is pending and closes the file; returns a message naming
@@ -43,7 +55,7 @@ private:
     void writer();
 
     std::string path_;
-    char pendingKind_ = 0;  // 'r' run, 'w' wait, 0 none
+    std::optional<script::Verb> pending_;  // run or wait, not yet written
     uint64_t pendingMs_ = 0;
 
     std::FILE* file_ = nullptr;
@@ -53,6 +65,7 @@ private:
     std::string queued_;
     bool closing_ = false;
     std::string error_;
+    std::function<void(const std::string&)> onFailure_;
 };
 
 }  // namespace mogumo

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTextBrowser>
@@ -23,6 +24,18 @@ HelpWindow::HelpWindow(QUrl url) : QWidget(nullptr), url_(std::move(url)), brows
     layout->addWidget(browser_);
     browser_->setFont(FontMap::fontFor(std::nullopt, std::nullopt));
     browser_->setOpenExternalLinks(false);
+}
+
+QUrl HelpWindow::defaultUrl() {
+    // The language the player reads menus in (LANGUAGE, LC_MESSAGES, LANG),
+    // not the one numbers are written in.
+    return urlForLocale(QLocale::system().uiLanguages().value(0));
+}
+
+QUrl HelpWindow::urlForLocale(const QString& localeName) {
+    const bool japanese = QLocale(localeName).language() == QLocale::Japanese;
+    return QUrl(japanese ? QStringLiteral("qrc:/help/mogumo_help.html#contents")
+                         : QStringLiteral("qrc:/help/mogumo_help_en.html#contents"));
 }
 
 bool HelpWindow::documentExists(const QUrl& url) {

@@ -14,7 +14,12 @@ namespace mogumo {
 // document is missing, a short notice says so and the game goes on.
 class HelpWindow : public QWidget {
 public:
-    static QUrl defaultUrl() { return QUrl(QStringLiteral("qrc:/help/mogumo_help.html#contents")); }
+    // The page for the player's language: Japanese for a Japanese locale,
+    // English for every other.
+    static QUrl defaultUrl();
+    // The page for a locale name such as "ja_JP", "ja_JP.UTF-8", "en_GB" or
+    // "C", at its contents.
+    static QUrl urlForLocale(const QString& localeName);
 
     explicit HelpWindow(QUrl url = defaultUrl());
 

@@ -1,46 +1,40 @@
 #include "platform/qt/qt_host.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <exception>
 
+#include "core/keys.h"
 #include "platform/qt/game_recorder.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/screen_window.h"
-#include "platform/sim/state_dump.h"
 #include "screens/screen_factory.h"
+#include "script/command.h"
+#include "script/state_dump.h"
 
 namespace mogumo {
 
 namespace {
-std::string formName(FormId form) {
-    return std::string(layoutOf(form).formName);
+script::Command input(script::Verb verb, FormId form, int number = 0) {
+    script::Command c;
+    c.verb = verb;
+    c.form = form;
+    c.number = static_cast<uint64_t>(number);
+    return c;
 }
 }  // namespace
 
 QtHost::QtHost(const PictureCache& pictures, Options options)
     : pictures_(pictures),
       options_(std::move(options)),
-      scheduler_(screens_, options_.clockStart),
-      screens_(*this, makeScreen) {
-    if (options_.realClock) {
-        realClock_ = options_.realClock;
-    } else {
-        auto steady = std::make_shared<QElapsedTimer>();
-        steady->start();
-        realClock_ = [steady] { return static_cast<uint64_t>(steady->elapsed()); };
-    }
-    realOrigin_ = realClock_();
+      clock_(options_.realClock, options_.clockStart),
+      game_(makeScreen, options_.clockStart, this) {
     if (options_.helpUrl.isEmpty())
         options_.helpUrl = HelpWindow::defaultUrl();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { wake(); });
-#ifndef NDEBUG
-    scheduler_.checkSkips([this] { return dump(); }, TimerScheduler::kSampledCheckEvery);
-#endif
 }
 
 QtHost::~QtHost() {
@@ -54,13 +48,12 @@ QtHost::~QtHost() {
 }
 
 uint64_t QtHost::realNow() const {
-    return static_cast<uint64_t>(static_cast<int64_t>(options_.clockStart + (realClock_() - realOrigin_)) +
-                                 shift_);
+    return clock_.realNow();
 }
 
 void QtHost::start() {
     guarded([&] {
-        screens_.start();
+        game_.start();
         shown_ = shownScreens();
         afterEvent();
     });
@@ -100,126 +93,111 @@ void QtHost::fail(const std::string& message) {
 // The game clock catches up with real time: every tick due by now runs, or,
 // after a stall, the time is lost.
 void QtHost::catchUp() {
-    if (screens_.ended())
+    if (game_.ended())
         return;
-    uint64_t target = realNow();
-    if (limit_)
-        target = std::min(target, *limit_);
-    const uint64_t from = scheduler_.now();
-    if (target <= from)
+    const uint64_t from = game_.now();
+    const std::optional<GameClock::Move> move = clock_.catchUp(from, game_.nextTickAt(), options_.replaying);
+    if (!move)
         return;
-    const std::optional<uint64_t> due = scheduler_.nextTickAt();
-    if (!options_.replaying && due && *due <= target && target - *due > kStallMs) {
-        scheduler_.wait(target - from);
-        if (options_.recorder)
-            options_.recorder->wait(target - from);
-        return;
-    }
-    scheduler_.runUntil(target);
+    if (move->lost)
+        game_.wait(move->to - from);
+    else
+        game_.runUntil(move->to);
     if (options_.recorder)
-        options_.recorder->run(target - from);
+        options_.recorder->time(move->lost ? script::Verb::Wait : script::Verb::Run, move->to - from);
 }
 
-Screen* QtHost::activeScreen(FormId form) const {
-    Screen* s = screens_.loaded(form);
-    if (!s || !s->visible() || !s->enabled() || screens_.ended() || failed_)
-        return nullptr;
-    return s;
-}
-
-// Hands one input event to an active screen, once the game clock has caught
-// up with it, and brings the windows in line after. The handler checks the
-// event, writes its script line and dispatches it; false when refused.
+// Hands one input event to the game once the game clock has caught up with
+// it, and brings the windows in line after. The game checks the event first;
+// the handler writes its script line and carries it out, and it is refused
+// (false) when the game would not take it.
 template <class Handler>
-bool QtHost::deliver(FormId form, Handler&& handler) {
+bool QtHost::deliver(Handler&& handler) {
     bool accepted = false;
     guarded([&] {
         catchUp();
-        if (Screen* s = activeScreen(form)) {
-            accepted = handler(*s);
-        }
+        accepted = handler();
         afterEvent();
     });
     return accepted;
 }
 
 bool QtHost::click(FormId form, std::string_view control, int index) {
-    return deliver(form, [&](Screen& s) {
-        Control* c = s.find(control, index);
-        if (!c || c->kind != ControlKind::Button || !c->visible || !c->enabled)
+    return deliver([&] {
+        if (failed_ || game_.refusesClick(form, control, index))
             return false;
-        if (options_.recorder)
-            options_.recorder->input("click " + formName(form) + "." + c->key());
-        screens_.click(s, *c);
-        return true;
+        if (options_.recorder) {
+            script::Command c = input(script::Verb::Click, form);
+            c.control = control;
+            c.index = index;
+            options_.recorder->input(c);
+        }
+        return !game_.click(form, control, index);
     });
 }
 
 bool QtHost::keyDown(FormId form, int keyCode) {
-    return deliver(form, [&](Screen& s) {
-        if (options_.recorder)
-            options_.recorder->input("keydown " + formName(form) + " " + std::to_string(keyCode));
-        screens_.keyDown(s, keyCode);
-        return true;
-    });
+    return key(script::Verb::KeyDown, form, keyCode);
 }
 
 bool QtHost::keyUp(FormId form, int keyCode) {
-    return deliver(form, [&](Screen& s) {
-        if (options_.recorder)
-            options_.recorder->input("keyup " + formName(form) + " " + std::to_string(keyCode));
-        screens_.keyUp(s, keyCode);
-        return true;
-    });
+    return key(script::Verb::KeyUp, form, keyCode);
 }
 
 bool QtHost::close(FormId form) {
-    return deliver(form, [&](Screen& s) {
+    return deliver([&] {
+        if (failed_ || game_.refusesInput(form))
+            return false;
         if (options_.recorder)
-            options_.recorder->input("close " + formName(form));
-        screens_.close(s);
-        return true;
+            options_.recorder->input(input(script::Verb::Close, form));
+        return !game_.close(form);
+    });
+}
+
+bool QtHost::key(script::Verb verb, FormId form, int keyCode) {
+    return deliver([&] {
+        if (failed_ || game_.refusesInput(form))
+            return false;
+        if (options_.recorder)
+            options_.recorder->input(input(verb, form, keyCode));
+        return verb == script::Verb::KeyDown ? !game_.keyDown(form, keyCode) : !game_.keyUp(form, keyCode);
     });
 }
 
 bool QtHost::tick(FormId form, std::string_view timer, int index) {
     bool ticked = false;
     guarded([&] {
-        Screen* s = screens_.loaded(form);
-        Control* c = s ? s->find(timer, index) : nullptr;
-        if (screens_.ended() || !c || !scheduler_.isRunning(*s, *c))
-            return;
-        screens_.timerTick(*s, *c);
-        ticked = true;
-        afterEvent();
+        ticked = !game_.tick(form, timer, index);
+        if (ticked)
+            afterEvent();
     });
     return ticked;
 }
 
 void QtHost::wait(uint64_t ms) {
-    if (screens_.ended())
+    if (game_.ended())
         return;
-    scheduler_.wait(ms);
-    shift_ += static_cast<int64_t>(ms);
+    game_.wait(ms);
+    clock_.shift(ms);
     afterEvent();
 }
 
 void QtHost::setTimeLimit(std::optional<uint64_t> limit) {
-    limit_ = limit;
+    clock_.setLimit(limit);
     afterEvent();
 }
 
 void QtHost::resync() {
-    shift_ += static_cast<int64_t>(scheduler_.now()) - static_cast<int64_t>(realNow());
+    clock_.resync(game_.now());
 }
 
 void QtHost::windowKey(ScreenWindow& w, KeyMap::Action action, int code) {
-    const Screen* s = screens_.loaded(w.form());
+    const Screen* s = screens().loaded(w.form());
     if (!s || s->instance() != w.instance())
         return;
     if (options_.replaying) {
         // Watching a recorded game: F1 still opens the help.
-        if (action == KeyMap::Action::Down && code == ScreenSet::kKeyF1)
+        if (action == KeyMap::Action::Down && code == kKeyF1)
             openHelp();
         return;
     }
@@ -246,15 +224,7 @@ ScreenWindow* QtHost::window(FormId form) const {
 }
 
 std::string QtHost::dump() const {
-    return stateDump(screens_, scheduler_.tickCount(), helpRequests_);
-}
-
-void QtHost::timerStarted(Screen& screen, Control& timer) {
-    scheduler_.started(screen, timer);
-}
-
-void QtHost::timerStopped(Screen& screen, Control& timer) {
-    scheduler_.stopped(screen, timer);
+    return stateDump(game_);
 }
 
 void QtHost::screenShown(Screen& screen) {
@@ -265,13 +235,13 @@ void QtHost::screenShown(Screen& screen) {
     }
     ScreenWindow::Callbacks callbacks;
     callbacks.click = [this](ScreenWindow& w, const Control& c) {
-        const Screen* s = screens_.loaded(w.form());
+        const Screen* s = screens().loaded(w.form());
         if (s && s->instance() == w.instance() && !options_.replaying)
             click(w.form(), c.name, c.index);
     };
     callbacks.key = [this](ScreenWindow& w, KeyMap::Action a, int code) { windowKey(w, a, code); };
     callbacks.close = [this](ScreenWindow& w) {
-        const Screen* s = screens_.loaded(w.form());
+        const Screen* s = screens().loaded(w.form());
         if (s && s->instance() == w.instance())
             close(w.form());
     };
@@ -292,7 +262,6 @@ void QtHost::screenEnabledChanged(Screen& screen) {
 }
 
 void QtHost::screenUnloaded(Screen& screen) {
-    scheduler_.screenGone(screen);
     ScreenWindow*& slot = windows_[static_cast<size_t>(screen.id())];
     if (slot && slot->instance() == screen.instance()) {
         desk_.closing(*slot);
@@ -304,7 +273,6 @@ void QtHost::screenUnloaded(Screen& screen) {
 }
 
 void QtHost::showHelp() {
-    ++helpRequests_;
     openHelp();
 }
 
@@ -313,7 +281,7 @@ void QtHost::openHelp() {
         help_ = std::make_unique<HelpWindow>(options_.helpUrl);
         // Put away, the help gives the keys back to the screen being played.
         help_->setOnClosed([this] {
-            if (!screens_.ended())
+            if (!game_.ended())
                 desk_.helpClosed();
         });
     }
@@ -338,7 +306,7 @@ void QtHost::endProgram() {
 unsigned QtHost::shownScreens() const {
     unsigned bits = 0;
     for (int i = 0; i < kFormCount; ++i)
-        if (const Screen* s = screens_.loaded(static_cast<FormId>(i)); s && s->visible())
+        if (const Screen* s = game_.screens().loaded(static_cast<FormId>(i)); s && s->visible())
             bits |= 1u << i;
     return bits;
 }
@@ -348,7 +316,7 @@ void QtHost::afterEvent() {
     // own buttons still on the stack) is over and what replaces them is painted.
     for (ScreenWindow* w : retired_) desk_.retire(w);
     retired_.clear();
-    if (screens_.ended() || failed_)
+    if (game_.ended() || failed_)
         return;
     // A hand-over between screens is a point to compare a replay against.
     if (const unsigned shown = shownScreens(); shown != shown_) {
@@ -367,17 +335,16 @@ void QtHost::afterEvent() {
 // Sleeps until the next tick that can change the game, or until a replay's
 // time limit stops the clock.
 void QtHost::rearm() {
-    std::optional<uint64_t> next = scheduler_.nextTickAt();
-    if (next && limit_ && *next > *limit_)
+    std::optional<uint64_t> next = game_.nextTickAt();
+    if (next && clock_.limit() && *next > *clock_.limit())
         next.reset();
     if (!next) {
         timer_.stop();
         wakeAt_.reset();
         return;
     }
-    const uint64_t real = realNow();
-    const uint64_t delay = std::min<uint64_t>(*next > real ? *next - real : 0, 1u << 30);
-    wakeAt_ = realClock_() + delay;
+    const uint64_t delay = std::min<uint64_t>(clock_.delayUntil(*next), 1u << 30);
+    wakeAt_ = clock_.realMs() + delay;
     timer_.start(static_cast<int>(delay));
 }
 

@@ -11,11 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/game.h"
 #include "core/host.h"
-#include "core/screen_set.h"
-#include "core/timer_scheduler.h"
+#include "platform/qt/game_clock.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/window_desk.h"
+#include "script/command.h"
 
 namespace mogumo {
 
@@ -25,30 +26,22 @@ class PictureCache;
 class ScreenWindow;
 
 // The real game's host: one window per shown screen, F1 help, the end of the
-// program, and the game clock.
+// program, and when time moves on.
 //
-// The game clock follows real time but moves only when the host runs the
-// timers: each wake of its one precise single-shot QTimer runs every tick due
-// up to the real time now, each at its own due millisecond, and every input
-// event first runs the ticks due by the time it came. So a game depends only
-// on when its inputs came, never on how late a wake was, and the simulator
-// replays it exactly from a script of those inputs.
-//
-// A wake that comes more than kStallMs after a tick was due (the machine or
-// the process was stopped) does not make the missed ticks up: the time is
-// lost, as the script command `wait` loses it, and the recording says so.
+// One precise single-shot QTimer wakes the host at the next tick that can
+// change the game; each wake, and every input event first, brings the game
+// clock up to real time (see GameClock). So a game depends only on when its
+// inputs came, and the simulator replays it exactly from a script of them.
 class QtHost : public Host {
 public:
-    // Milliseconds of real time from any fixed origin.
-    using RealClock = std::function<uint64_t()>;
-
-    static constexpr uint64_t kStallMs = 250;
+    using RealClock = GameClock::RealClock;
+    static constexpr uint64_t kStallMs = GameClock::kStallMs;
 
     struct Options {
         // Real time; by default a steady clock.
         RealClock realClock;
         // The tick counter's reading at program start.
-        uint32_t clockStart = 100000;
+        uint32_t clockStart = kDefaultClock;
         QUrl helpUrl;
         // What ending the program does; by default the application quits.
         std::function<void()> onEnd;
@@ -70,7 +63,8 @@ public:
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;
 
-    ScreenSet& screens() { return screens_; }
+    Game& game() { return game_; }
+    ScreenSet& screens() { return game_.screens(); }
     void start();
 
     // Input events. The ticks due by now run first; then each is refused
@@ -87,7 +81,7 @@ public:
     uint64_t wakeCount() const { return wakes_; }
 
     // The game clock; its low 32 bits are the tick counter.
-    uint64_t gameNow() const { return scheduler_.now(); }
+    uint64_t gameNow() const { return game_.now(); }
     // The state dump, as the simulator writes it.
     std::string dump() const;
 
@@ -105,13 +99,9 @@ public:
     ScreenWindow* window(FormId form) const;
     HelpWindow* helpWindow() const { return help_.get(); }
     const WindowDesk& desk() const { return desk_; }
-    int helpRequests() const { return helpRequests_; }
+    int helpRequests() const { return game_.helpRequests(); }
 
     // Host
-    uint32_t tickCount() override { return scheduler_.tickCount(); }
-    void timerStarted(Screen& screen, Control& timer) override;
-    void timerStopped(Screen& screen, Control& timer) override;
-    void screenLoaded(Screen&) override {}
     void screenShown(Screen& screen) override;
     void screenEnabledChanged(Screen& screen) override;
     void screenUnloaded(Screen& screen) override;
@@ -119,13 +109,13 @@ public:
     void endProgram() override;
 
 private:
-    Screen* activeScreen(FormId form) const;
     template <class Handler>
-    bool deliver(FormId form, Handler&& handler);
+    bool deliver(Handler&& handler);
     template <class Work>
     void guarded(Work&& work);
     void fail(const std::string& message);
     void catchUp();
+    bool key(script::Verb verb, FormId form, int keyCode);
     void windowKey(ScreenWindow& w, KeyMap::Action action, int code);
     void openHelp();
     unsigned shownScreens() const;
@@ -134,22 +124,17 @@ private:
 
     const PictureCache& pictures_;
     Options options_;
-    RealClock realClock_;
-    uint64_t realOrigin_ = 0;
-    int64_t shift_ = 0;  // game clock minus real time, as a replay moves it
-    std::optional<uint64_t> limit_;
+    GameClock clock_;
     QTimer timer_;
     std::optional<uint64_t> wakeAt_;  // on the real clock
     uint64_t wakes_ = 0;
-    int helpRequests_ = 0;
     unsigned shown_ = 0;  // the screens shown after the last event, as bits
     bool failed_ = false;
     std::array<ScreenWindow*, kFormCount> windows_{};
     WindowDesk desk_{windows_};
     std::vector<ScreenWindow*> retired_;
     std::unique_ptr<HelpWindow> help_;
-    TimerScheduler scheduler_;  // ticks the screens below
-    ScreenSet screens_;         // last: its screens talk to everything above
+    Game game_;  // last: its screens talk to everything above
 };
 
 }  // namespace mogumo

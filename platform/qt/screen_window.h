@@ -11,6 +11,7 @@
 #include "core/layout.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/screen_painter.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
@@ -53,9 +54,9 @@ public:
 
     // Whether the screen is played with the keyboard: none of its controls
     // takes the focus, so every key reaches the window.
-    static bool keysDrivePlay(FormId form) { return form == FormId::Form6 || form == FormId::Form8; }
+    static bool keysDrivePlay(FormId form) { return layoutOf(form).playedByKeys; }
     // Whether the window may ever have the keyboard; the battle splash never.
-    static bool takesKeys(FormId form) { return form != FormId::Form7; }
+    static bool takesKeys(FormId form) { return layoutOf(form).takesKeys; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

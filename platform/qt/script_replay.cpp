@@ -1,79 +1,104 @@
 #include "platform/qt/script_replay.h"
 
-#include <algorithm>
-#include <iostream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "core/layout.h"
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <system_error>
+
 #include "platform/qt/qt_host.h"
-#include "platform/sim/script.h"
-#include "platform/sim/simulator.h"
+#include "script/session.h"
 
 namespace mogumo {
 
 namespace {
 
-struct Target {
-    FormId form;
-    std::string control;
-    int index = -1;
-};
-
-// "Form3.Command1(1)" -> Form3, "Command1", 1; the script has been checked.
-Target parseTarget(const std::string& word) {
-    Target t{};
-    const size_t dot = word.find('.');
-    t.form = formByName(word.substr(0, dot)).value_or(FormId::Form1);
-    if (dot == std::string::npos)
-        return t;
-    t.control = word.substr(dot + 1);
-    if (const size_t open = t.control.find('('); open != std::string::npos) {
-        t.index = std::stoi(t.control.substr(open + 1));
-        t.control.resize(open);
+// The script's file, opened for reading; -1 with the reason in `why`.
+int openScript(const std::string& path, std::string& why) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        why = std::strerror(errno);
+        return -1;
     }
-    return t;
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        why = "it is a directory";
+        return -1;
+    }
+    return fd;
 }
+
+// Discards what is written to it: the check run's dumps.
+class NullBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
 
 }  // namespace
 
-std::string ScriptReplay::read(std::string_view script, Plan& plan) {
-    std::ostringstream ignored;
-    std::string error;
+std::string ScriptReplay::check(const std::string& path, uint32_t& clockStart) {
+    std::string why;
+    const int fd = openScript(path, why);
+    if (fd < 0)
+        return "cannot read the script " + path + ": " + why;
+    script::LineReader in = script::LineReader::fromFd(fd);
+    NullBuffer discard;
+    std::ostream ignored(&discard);
+    script::ScriptSession::Options options;
     // A shot writes no file when a game is watched.
-    const ShotRenderer noShot = [](const Screen&, const std::string&) { return std::string(); };
-    if (runScript(script, ignored, error, noShot) != 0)
-        return error;
-
-    plan = Plan{};
-    if (script.substr(0, 3) == "\xEF\xBB\xBF")
-        script.remove_prefix(3);
-    int lineNo = 0;
-    for (size_t pos = 0; pos < script.size();) {
-        const size_t end = std::min(script.find('\n', pos), script.size());
-        const std::vector<std::string_view> words = scriptWords(script.substr(pos, end - pos));
-        pos = end + 1;
-        ++lineNo;
-        if (words.empty())
-            continue;
-        Command c{lineNo, std::string(words[0]), words.size() > 1 ? std::string(words[1]) : "", 0};
-        const std::string_view number = words.size() > 2 ? words[2] : words.size() > 1 ? words[1] : "";
-        if (c.verb == "clock" || c.verb == "wait" || c.verb == "run" || c.verb == "keydown" ||
-            c.verb == "keyup")
-            c.number = std::stoull(std::string(number));
-        if (c.verb == "clock")
-            plan.clockStart = static_cast<uint32_t>(c.number);
-        else
-            plan.commands.push_back(std::move(c));
+    options.shot = [](const Screen&, const std::string&) { return std::string(); };
+    options.onStart = [&clockStart](Game& game) { clockStart = game.tickCount(); };
+    std::string error;
+    try {
+        if (script::runScript(in, ignored, error, std::move(options)) != 0)
+            error = path + ": " + error;
+    } catch (const std::system_error& e) {
+        error = "cannot read the script " + path + ": " + e.code().message();
     }
-    return {};
+    ::close(fd);
+    return error;
 }
 
-ScriptReplay::ScriptReplay(QtHost& host, Plan plan, std::function<void(const std::string&)> onDump)
-    : host_(host), plan_(std::move(plan)), onDump_(std::move(onDump)) {
+ScriptReplay::ScriptReplay(QtHost& host, const std::string& path,
+                           std::function<void(const std::string&)> onDump)
+    : host_(host), onDump_(std::move(onDump)) {
+    std::string why;
+    fd_ = openScript(path, why);
+    if (fd_ >= 0)
+        reader_ = std::make_unique<script::LineReader>(script::LineReader::fromFd(fd_));
+    else
+        std::cerr << "mogumo: cannot read the script " << path << ": " << why << '\n';
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { step(); });
     host_.setTimeLimit(host_.gameNow());
+}
+
+ScriptReplay::~ScriptReplay() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+// The next command but the leading clock, which the game started with;
+// nullopt at the end, or when the script can no longer be read.
+std::optional<script::Command> ScriptReplay::nextCommand() {
+    std::string line;
+    try {
+        while (reader_ && reader_->next(line))
+            if (std::optional<script::Command> c = script::parseCommand(line);
+                c && c->verb != script::Verb::Clock)
+                return c;
+    } catch (const std::exception& e) {
+        std::cerr << "mogumo: the replay stopped at line " << reader_->lineNumber() << ": " << e.what()
+                  << '\n';
+    }
+    return std::nullopt;
 }
 
 void ScriptReplay::step() {
@@ -88,41 +113,43 @@ void ScriptReplay::step() {
     }
     // Whatever lateness the last wake had, the script goes on from here.
     host_.resync();
-    while (next_ < plan_.commands.size()) {
-        const Command& c = plan_.commands[next_++];
-        if (host_.screens().ended() && c.verb != "dump")
+    while (!finished_) {
+        const std::optional<script::Command> c = nextCommand();
+        if (!c || (host_.screens().ended() && c->verb != script::Verb::Dump)) {
+            finished_ = true;
             break;
-        if (c.verb == "run" && c.number > 0) {
-            runEnd_ = host_.gameNow() + c.number;
+        }
+        if (c->verb == script::Verb::Run && c->number > 0) {
+            runEnd_ = host_.gameNow() + c->number;
             host_.setTimeLimit(runEnd_);
-            timer_.start(static_cast<int>(std::min<uint64_t>(c.number, 1u << 30)));
+            timer_.start(static_cast<int>(std::min<uint64_t>(c->number, 1u << 30)));
             return;
         }
-        if (!execute(c)) {
-            std::cerr << "mogumo: the replay went astray at line " << c.line << '\n';
-            next_ = plan_.commands.size();
+        if (!execute(*c)) {
+            std::cerr << "mogumo: the replay went astray at line " << reader_->lineNumber() << '\n';
+            finished_ = true;
         }
     }
     host_.setTimeLimit(host_.gameNow());
 }
 
-bool ScriptReplay::execute(const Command& c) {
-    const Target t = parseTarget(c.target);
+bool ScriptReplay::execute(const script::Command& c) {
     const int code = static_cast<int>(c.number);
-    if (c.verb == "wait")
-        host_.wait(c.number);
-    else if (c.verb == "click")
-        return host_.click(t.form, t.control, t.index);
-    else if (c.verb == "keydown")
-        return host_.keyDown(t.form, code);
-    else if (c.verb == "keyup")
-        return host_.keyUp(t.form, code);
-    else if (c.verb == "close")
-        return host_.close(t.form);
-    else if (c.verb == "tick")
-        return host_.tick(t.form, t.control, t.index);
-    else if (c.verb == "dump" && onDump_)
-        onDump_(host_.dump());
+    switch (c.verb) {
+        case script::Verb::Wait: host_.wait(c.number); return true;
+        case script::Verb::Click: return host_.click(c.form, c.control, c.index);
+        case script::Verb::KeyDown: return host_.keyDown(c.form, code);
+        case script::Verb::KeyUp: return host_.keyUp(c.form, code);
+        case script::Verb::Close: return host_.close(c.form);
+        case script::Verb::Tick: return host_.tick(c.form, c.control, c.index);
+        case script::Verb::Dump:
+            if (onDump_)
+                onDump_(host_.dump());
+            return true;
+        case script::Verb::Run:
+        case script::Verb::Clock:
+        case script::Verb::Shot: return true;
+    }
     return true;
 }
 

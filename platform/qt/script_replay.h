@@ -3,10 +3,12 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
+
+#include "script/command.h"
+#include "script/line_reader.h"
 
 namespace mogumo {
 
@@ -17,40 +19,35 @@ class QtHost;
 // jumps the clock, inputs are sent when their time comes, `dump` writes the
 // state. The game clock never runs ahead of the script, so the windows end in
 // the very state the simulator reaches. When the script is over, the game
-// stands still until the player closes it.
+// stands still until the player closes it. The script is read a line at a
+// time as the game goes, so its length costs no memory.
 class ScriptReplay {
 public:
-    struct Command {
-        int line;
-        std::string verb;
-        std::string target;  // SCREEN or SCREEN.CONTROL
-        uint64_t number = 0;
-    };
-    struct Plan {
-        uint32_t clockStart = 100000;
-        std::vector<Command> commands;
-    };
-
-    // Reads a script and checks that it plays to its end in the simulator.
-    // Returns "line N: reason" for the first line that cannot, or an empty
+    // Runs the script at `path` (its name taken byte for byte) in the
+    // simulator to check that it plays to its end, keeping nothing but the
+    // start clock. Returns "line N: reason" for the first line that cannot,
+    // a sentence naming the problem when the file cannot be read, or an empty
     // string.
-    static std::string read(std::string_view script, Plan& plan);
+    static std::string check(const std::string& path, uint32_t& clockStart);
 
     // Holds the game's clock until start(). `onDump` gets each dump.
-    ScriptReplay(QtHost& host, Plan plan, std::function<void(const std::string&)> onDump);
+    ScriptReplay(QtHost& host, const std::string& path, std::function<void(const std::string&)> onDump);
+    ~ScriptReplay();
 
     // Plays the script, from the host's start on.
     void start() { step(); }
-    bool finished() const { return next_ >= plan_.commands.size() && !runEnd_; }
+    bool finished() const { return finished_ && !runEnd_; }
 
 private:
     void step();
-    bool execute(const Command& c);
+    std::optional<script::Command> nextCommand();
+    bool execute(const script::Command& c);
 
     QtHost& host_;
-    Plan plan_;
+    int fd_ = -1;
+    std::unique_ptr<script::LineReader> reader_;
     std::function<void(const std::string&)> onDump_;
-    size_t next_ = 0;
+    bool finished_ = false;
     std::optional<uint64_t> runEnd_;  // the game time the current `run` ends at
     QTimer timer_;
 };

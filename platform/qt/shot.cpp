@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QImageWriter>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "core/screen.h"
@@ -12,6 +14,26 @@
 #include "platform/qt/screen_window.h"
 
 namespace mogumo {
+
+namespace {
+
+// A picture drawn offscreen needs no runtime directory: Qt's warning that
+// there is none would only be noise on a command-line tool's standard error.
+QtMessageHandler previousHandler = nullptr;
+
+void quietAboutTheRuntimeDirectory() {
+    previousHandler =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& msg) {
+            if (msg.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+                return;
+            if (previousHandler)
+                previousHandler(type, context, msg);
+            else
+                std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, msg)));
+        });
+}
+
+}  // namespace
 
 QImage renderScreen(const Screen& screen, const PictureCache& pictures) {
     ScreenWindow window(screen, pictures, {});
@@ -26,7 +48,7 @@ QImage renderScreen(const Screen& screen, const PictureCache& pictures) {
     return image;
 }
 
-ShotRenderer qtShotRenderer(int argc, char** argv) {
+script::ShotRenderer qtShotRenderer(int argc, char** argv) {
     // What the first shot makes lives as long as the renderer, which its
     // owner drops before the program's exit handlers run, so Qt is torn down
     // while its own globals are still there. The pictures go before the
@@ -43,6 +65,7 @@ ShotRenderer qtShotRenderer(int argc, char** argv) {
         if (!QApplication::instance()) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
+            quietAboutTheRuntimeDirectory();
             c.app = std::make_unique<QApplication>(c.argc, c.argv);
         }
         if (!c.pictures)
@@ -62,9 +85,17 @@ ShotRenderer qtShotRenderer(int argc, char** argv) {
         QImageWriter writer(&buffer, "png");
         if (!writer.write(image))
             return "cannot write " + path + ": " + writer.errorString().toStdString();
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush())
-            return "cannot write " + path + ": " + file.errorString().toStdString();
+        // The name goes to the file system byte for byte, whatever its encoding.
+        errno = 0;
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file)
+            return "cannot write " + path + ": " + std::strerror(errno);
+        const bool written = std::fwrite(png.constData(), 1, static_cast<size_t>(png.size()), file) ==
+                                 static_cast<size_t>(png.size()) &&
+                             std::fflush(file) == 0;
+        const int writeErrno = errno;
+        if (std::fclose(file) != 0 || !written)
+            return "cannot write " + path + ": " + std::strerror(written ? errno : writeErrno);
         return {};
     };
 }

@@ -3,7 +3,9 @@
 #include <QImage>
 #include <string>
 
-#include "platform/sim/simulator.h"
+#include "core/screen.h"
+
+#include "script/session.h"
 
 namespace mogumo {
 
@@ -15,6 +17,6 @@ QImage renderScreen(const Screen& screen, const PictureCache& pictures);
 
 // The `shot` command of mogumo-sim. On first use it makes a QApplication on
 // the offscreen platform when there is none, and loads the pictures.
-ShotRenderer qtShotRenderer(int argc, char** argv);
+script::ShotRenderer qtShotRenderer(int argc, char** argv);
 
 }  // namespace mogumo

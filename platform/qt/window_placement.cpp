@@ -2,14 +2,12 @@
 
 #include <cmath>
 
+#include "ui/layouts/layouts.h"
+
 namespace mogumo::WindowPlacement {
 
 std::optional<FormId> upperOf(FormId lower) {
-    switch (lower) {
-        case FormId::Form6: return FormId::Form5;  // the lure screen under the cast screen
-        case FormId::Form8: return FormId::Form7;  // the battle screen under the splash
-        default: return std::nullopt;
-    }
+    return layoutOf(lower).stackedUnder;
 }
 
 QPoint stackedClientPos(const QRect& upperClient, const QPoint& lowerLaidOut, const QMargins& upperFrame,

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "core/json_writer.h"
+#include "core/keys.h"
 #include "core/screen_set.h"
-#include "core/step_gate.h"
 #include "screens/battle/species_catalogue.h"
 #include "screens/title/picture_store.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
@@ -20,7 +21,7 @@ int32_t rounded(double v) {
 }  // namespace
 
 BattleScreen::BattleScreen(ScreenSet& screens)
-    : Screen(screens, kId),
+    : Screen(screens, layoutOf(kId)),
       uoyosu_(ctl("uoyosu")),
       ito_(ctl("ito")),
       Shape1_(ctl("Shape1")),
@@ -30,6 +31,9 @@ BattleScreen::BattleScreen(ScreenSet& screens)
       Timer1_(ctl("Timer1")),
       Timer2_(ctl("Timer2")),
       Timer3_(ctl("Timer3")) {
+    on(Timer1_, [this] { Timer1_Timer(); });
+    on(Timer2_, [this] { Timer2_Timer(); });
+    on(Timer3_, [this] { Timer3_Timer(); });
     for (int i = 0; i < 3; ++i) uoimg_[static_cast<size_t>(i)] = &ctl("uoimg", i);
     for (int i = 0; i < 7; ++i) iwa_[static_cast<size_t>(i)] = &ctl("iwa", i);
 }
@@ -59,20 +63,9 @@ void BattleScreen::Form_Load() {
     FishDrift_ = 0;
 }
 
-void BattleScreen::timerTick(Control& timer) {
-    if (&timer == &Timer1_)
-        Timer1_Timer();
-    else if (&timer == &Timer2_)
-        Timer2_Timer();
-    else if (&timer == &Timer3_)
-        Timer3_Timer();
-}
-
-// One battle step.
+// One battle step (behind the step gate).
 void BattleScreen::Timer1_Timer() {
     GameState& s = state();
-    if (!StepGate(s, screens().host()))
-        return;
 
     uoyosu_.left += static_cast<float>(FishDrift_);
     s.PlayerLife -= 1;
@@ -156,7 +149,7 @@ void BattleScreen::batt() {
         FishRest_ = 0;
 
     bool pulled = false;
-    if (PressedKey_ == kShift) {
+    if (PressedKey_ == kKeyShift) {
         setSplashFace(3);
         if (Gauge_[1] > 0 && s.PlayerLife > 0) {
             if (FishRest_ < 0) {
@@ -204,8 +197,6 @@ void BattleScreen::hyo() {
 
 // The escape: the lost fish swims on until it has left at the left edge.
 void BattleScreen::Timer2_Timer() {
-    if (!StepGate(state(), screens().host()))
-        return;
     batt();
     hyo();
     uoyosu_.left += static_cast<float>(FishDrift_);
@@ -226,7 +217,7 @@ void BattleScreen::Timer3_Timer() {
 
 void BattleScreen::Form_KeyDown(int keyCode) {
     PressedKey_ = static_cast<int16_t>(keyCode);
-    if (keyCode == kEnd)
+    if (keyCode == kKeyEnd)
         Gauge_[1] = 0;  // the player cuts the line
 }
 

@@ -12,15 +12,12 @@ namespace mogumo {
 class BattleScreen : public Screen {
 public:
     static constexpr FormId kId = FormId::Form8;
-    static constexpr int kShift = 16;
-    static constexpr int kEnd = 35;
 
     explicit BattleScreen(ScreenSet& screens);
 
     void Form_Load() override;
     void Form_KeyDown(int keyCode) override;
     void Form_KeyUp(int keyCode) override;
-    void timerTick(Control& timer) override;
     void writeVars(JsonWriter& out) const override;
 
     // Resting while 0 or more, fighting below 0.
@@ -44,14 +41,14 @@ private:
     std::array<float, 2> Gauge_{};
     int16_t PressedKey_ = 0;
 
-    Control& uoyosu_;
-    Control& ito_;
+    Control& uoyosu_;  // the fighting fish ("uo yosu", how the fish looks)
+    Control& ito_;     // the line ("ito") from the rod tip to the fish
     Control& Shape1_;
     Control& Label2_;
     Control& MENU_;
     std::array<Control*, 2> HP_;
     std::array<Control*, 3> uoimg_;  // the fish pictures uoyosu copies
-    std::array<Control*, 7> iwa_;    // the rocks
+    std::array<Control*, 7> iwa_;    // the rocks ("iwa")
     Control& Timer1_;
     Control& Timer2_;
     Control& Timer3_;

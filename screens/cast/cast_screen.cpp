@@ -5,20 +5,24 @@
 
 #include "core/json_writer.h"
 #include "core/screen_set.h"
-#include "core/step_gate.h"
 #include "screens/title/picture_store.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
 CastScreen::CastScreen(ScreenSet& screens)
-    : Screen(screens, kId),
+    : Screen(screens, layoutOf(kId)),
       cast_(ctl("cast")),
       Picture1_(ctl("Picture1")),
       pow2_(ctl("pow2")),
       Label1_(ctl("Label1")),
       Text1_(ctl("Text1")),
       Image1_(ctl("Image1")),
-      Timer2_(ctl("Timer2")) {}
+      Timer2_(ctl("Timer2")) {
+    on(cast_, [this] { cast_Click(); });
+    on(ctl("Timer1"), [this] { Timer1_Timer(); });
+    on(Timer2_, [this] { Timer2_Timer(); });
+}
 
 // The slow two-frame animation. It bypasses the step gate, and it keeps
 // flipping AnimFrame while the lure and battle screens run in front.
@@ -34,23 +38,9 @@ void CastScreen::Form_Load() {
     CastPower_ = 4;
 }
 
-void CastScreen::click(Control& button) {
-    if (button.name == "cast")
-        cast_Click();
-}
-
-void CastScreen::timerTick(Control& timer) {
-    if (timer.name == "Timer1")
-        Timer1_Timer();
-    else if (timer.name == "Timer2")
-        Timer2_Timer();
-}
-
-// One power step: 4, 8, ..., 100, then 4 again.
+// One power step (behind the step gate): 4, 8, ..., 100, then 4 again.
 void CastScreen::Timer2_Timer() {
     GameState& s = state();
-    if (!StepGate(s, screens().host()))
-        return;
     CastPower_ += 4;
     if (CastPower_ > 100)
         CastPower_ = 4;

@@ -13,8 +13,6 @@ public:
     explicit CastScreen(ScreenSet& screens);
 
     void Form_Load() override;
-    void click(Control& button) override;
-    void timerTick(Control& timer) override;
     void writeVars(JsonWriter& out) const override;
 
     int32_t castPower() const { return CastPower_; }

@@ -4,14 +4,35 @@
 #include <string>
 
 #include "core/json_writer.h"
+#include "core/keys.h"
 #include "core/screen_set.h"
-#include "core/step_gate.h"
 #include "screens/cast/cast_screen.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
+namespace {
+// The scene's geometry, in twips. The literals keep their types (int where
+// the step adds a whole number to a float), so each step computes exactly as
+// it always has.
+constexpr int kRodEndX = 6585;       // the line's rod end: the lure's distance plus this
+constexpr int kRodEndY = -300;       // the rod tip, above the window's top
+constexpr int kReeledDrift = 50;     // how far the fish falls behind a reeled step
+constexpr int kRockScroll = 200;     // the sea floor's rocks move left a reeled step
+constexpr int kRockGone = -420;      // a rock past this left edge ...
+constexpr int kRockWrap = 7000;      // ... comes back this far to the right
+constexpr int kLureBackAt = -330;    // a lure pulled above this height has come back
+constexpr int kSinkPerStep = 15;     // the lure sinks this much a step, less the reel speed
+constexpr int kAboveFloor = 160;     // the lowest the lure sinks: this far above the floor
+constexpr int kLineAtLureX = 230;    // where the line meets the lure picture
+constexpr int kLurePoint = 165;      // the lure point, from the lure picture's corner
+constexpr int kTrailOffset = 500;    // a trailing fish aims this far behind the lure
+constexpr int kFishPictureX = 1265;  // the fish picture (gyo3) from the bite box (uo)
+constexpr int kFishPictureY = 450;
+}  // namespace
+
 LureScreen::LureScreen(ScreenSet& screens)
-    : Screen(screens, kId),
+    : Screen(screens, layoutOf(kId)),
       rua_(ctl("rua")),
       ito_(ctl("ito")),
       uo_(ctl("uo")),
@@ -22,22 +43,16 @@ LureScreen::LureScreen(ScreenSet& screens)
       Timer1_(ctl("Timer1")),
       Timer2_(ctl("Timer2")),
       Timer3_(ctl("Timer3")) {
+    on(Timer1_, [this] { Timer1_Timer(); });
+    on(Timer2_, [this] { Timer2_Timer(); });
+    on(Timer3_, [this] { Timer3_Timer(); });
     for (int i = 0; i < 2; ++i) img_[static_cast<size_t>(i)] = &ctl("img", i);
     for (int i = 0; i < 7; ++i) iwa_[static_cast<size_t>(i)] = &ctl("iwa", i);
 }
 
-void LureScreen::timerTick(Control& timer) {
-    if (&timer == &Timer1_)
-        Timer1_Timer();
-    else if (&timer == &Timer2_)
-        Timer2_Timer();
-    else if (&timer == &Timer3_)
-        Timer3_Timer();
-}
-
+// One lure step (behind the step gate).
 void LureScreen::Timer1_Timer() {
-    if (StepGate(state(), screens().host()))
-        lureStep();
+    lureStep();
 }
 
 // One lure step. Positions are floats in twips, one operation at a time.
@@ -45,11 +60,11 @@ void LureScreen::lureStep() {
     GameState& s = state();
 
     // The rod end of the line follows the distance before this step.
-    ito_.x2 = static_cast<float>(s.LureDistance + 6585);
-    ito_.y2 = -300;
+    ito_.x2 = static_cast<float>(s.LureDistance + kRodEndX);
+    ito_.y2 = kRodEndY;
 
     if (s.ReelSpeed != 0) {
-        uo_.left -= 50;
+        uo_.left -= kReeledDrift;
         ToggleAnimFrame(s);
         if (s.AnimFrame != 0 && s.AnimFrame != 1)
             throw std::out_of_range("AnimFrame " + std::to_string(s.AnimFrame) + " is not a lure frame");
@@ -58,16 +73,16 @@ void LureScreen::lureStep() {
         s.LureDistance -= 1;
         for (Control* rockPtr : iwa_) {
             Control& rock = *rockPtr;
-            rock.left -= 200;
-            if (rock.left < -420)
-                rock.left += 7000;
+            rock.left -= kRockScroll;
+            if (rock.left < kRockGone)
+                rock.left += kRockWrap;
         }
     } else {
         s.FishInterest -= 1;
     }
 
     // The return test reads the lure's height left by the previous step.
-    const bool returned = rua_.top < -330 || s.LureDistance <= 0;
+    const bool returned = rua_.top < kLureBackAt || s.LureDistance <= 0;
     if (returned) {
         returnHandOver();
     } else {
@@ -77,11 +92,11 @@ void LureScreen::lureStep() {
         if (s.FishInterest / 3.0 > 100)
             s.FishInterest = 270;
 
-        rua_.top = rua_.top + 15 - static_cast<float>(s.ReelSpeed);
-        if (rua_.top > Shape1_.top - 160)
-            rua_.top = Shape1_.top - 160;
-        ito_.x1 = rua_.left + 230;
-        ito_.y1 = rua_.top + 165;
+        rua_.top = rua_.top + kSinkPerStep - static_cast<float>(s.ReelSpeed);
+        if (rua_.top > Shape1_.top - kAboveFloor)
+            rua_.top = Shape1_.top - kAboveFloor;
+        ito_.x1 = rua_.left + kLineAtLureX;
+        ito_.y1 = rua_.top + kLurePoint;
         s.PlayerLife -= 1;
         writeStatus();
         sakana();
@@ -123,17 +138,17 @@ void LureScreen::sakana() {
     if (p >= 50) {
         // Trail or chase: towards the lure's height, and sideways towards the
         // lure point (chase) or a point beside the lure (trail).
-        if (rua_.top + 165 > uo_.top)
+        if (rua_.top + kLurePoint > uo_.top)
             uo_.top += 30.0f * r1;
         else
             uo_.top -= 30.0f * r1;
         float target;
         float stride;
         if (p > 80) {
-            target = rua_.left + 165;
+            target = rua_.left + kLurePoint;
             stride = 85 + 15.0f * r2;
         } else {
-            target = rua_.left - 500 + 165;
+            target = rua_.left - kTrailOffset + kLurePoint;
             stride = 50 + 15.0f * r2;
         }
         if (target > uo_.left)
@@ -144,12 +159,12 @@ void LureScreen::sakana() {
         uo_.top += 50.0f * r1 - 25.0f;
         uo_.left += 50.0f * r2 - 20.0f;
     }
-    gyo3_.top = uo_.top - 450;
-    gyo3_.left = uo_.left - 1265;
+    gyo3_.top = uo_.top - kFishPictureY;
+    gyo3_.left = uo_.left - kFishPictureX;
 
     // The lure point inside the bite box, edges included.
-    const float pointX = rua_.left + 165;
-    const float pointY = rua_.top + 165;
+    const float pointX = rua_.left + kLurePoint;
+    const float pointY = rua_.top + kLurePoint;
     const bool bite = pointY >= uo_.top && pointY <= uo_.top + uo_.height && pointX >= uo_.left &&
                       pointX <= uo_.left + uo_.width;
     if (bite) {
@@ -161,11 +176,11 @@ void LureScreen::sakana() {
 
 void LureScreen::Form_KeyDown(int keyCode) {
     GameState& s = state();
-    if (keyCode == kShift) {
+    if (keyCode == kKeyShift) {
         s.ReelSpeed = 50;
-    } else if (keyCode == kEnd) {
+    } else if (keyCode == kKeyEnd) {
         s.PlayerLife = 0;
-    } else if (keyCode == kBoostKey) {
+    } else if (keyCode == kKeyK) {
         if (s.BoostUses <= kBoostsPerGame - 1) {
             s.FishInterest = 10000;
             s.BoostUses += 1;
@@ -174,7 +189,7 @@ void LureScreen::Form_KeyDown(int keyCode) {
 }
 
 void LureScreen::Form_KeyUp(int keyCode) {
-    if (keyCode == kShift)
+    if (keyCode == kKeyShift)
         state().ReelSpeed = 0;
 }
 

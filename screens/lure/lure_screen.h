@@ -13,9 +13,6 @@ namespace mogumo {
 class LureScreen : public Screen {
 public:
     static constexpr FormId kId = FormId::Form6;
-    static constexpr int kShift = 16;
-    static constexpr int kEnd = 35;
-    static constexpr int kBoostKey = 75;  // K: the hidden interest boost
     static constexpr int32_t kBoostsPerGame = 4;
 
     explicit LureScreen(ScreenSet& screens);
@@ -23,7 +20,6 @@ public:
     void Form_Load() override { BiteCountdown_ = 30; }
     void Form_KeyDown(int keyCode) override;
     void Form_KeyUp(int keyCode) override;
-    void timerTick(Control& timer) override;
     void writeVars(JsonWriter& out) const override;
 
     int32_t biteCountdown() const { return BiteCountdown_; }
@@ -39,12 +35,12 @@ private:
     void sakana();
 
     int32_t BiteCountdown_ = 0;
-    Control& rua_;
-    std::array<Control*, 2> img_;  // the lure's two frames
-    std::array<Control*, 7> iwa_;  // the rocks
-    Control& ito_;
-    Control& uo_;
-    Control& gyo3_;
+    Control& rua_;                 // the lure ("rua"), whose picture flips between its two frames
+    std::array<Control*, 2> img_;  // the lure's two frames, hidden, copied into rua
+    std::array<Control*, 7> iwa_;  // the rocks ("iwa") on the sea floor
+    Control& ito_;                 // the line ("ito") from the rod tip to the lure
+    Control& uo_;                  // the fish's bite box ("uo"), hidden
+    Control& gyo3_;                // the fish picture ("gyo"), drawn around the bite box
     Control& Shape1_;
     Control& Text1_;
     Control& Label1_;

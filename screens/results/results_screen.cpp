@@ -4,8 +4,13 @@
 
 #include "core/screen_set.h"
 #include "core/text.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
+
+ResultsScreen::ResultsScreen(ScreenSet& screens) : Screen(screens, layoutOf(kId)) {
+    on(ctl("Command1"), [this] { Command1_Click(); });
+}
 
 void ResultsScreen::Form_Load() {
     const GameState& s = state();
@@ -25,11 +30,6 @@ void ResultsScreen::Form_Load() {
         text += s.NewLine + "平均身長:" + formatAverage(averageLength) + "mm";
     }
     ctl("Text1").text = text;
-}
-
-void ResultsScreen::click(Control& button) {
-    if (button.name == "Command1")
-        Command1_Click();
 }
 
 // "満足": back to the title screen, which starts a new game.

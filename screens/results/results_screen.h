@@ -8,10 +8,9 @@ namespace mogumo {
 class ResultsScreen : public Screen {
 public:
     static constexpr FormId kId = FormId::Form4;
-    explicit ResultsScreen(ScreenSet& screens) : Screen(screens, kId) {}
+    explicit ResultsScreen(ScreenSet& screens);
 
     void Form_Load() override;
-    void click(Control& button) override;
 
 private:
     void Command1_Click();

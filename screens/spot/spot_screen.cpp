@@ -5,13 +5,18 @@
 #include <string>
 
 #include "core/screen_set.h"
-#include "core/step_gate.h"
 #include "screens/title/picture_store.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
 SpotScreen::SpotScreen(ScreenSet& screens)
-    : Screen(screens, kId), Text1_(ctl("Text1")), Image1_(ctl("Image1")) {}
+    : Screen(screens, layoutOf(kId)), Text1_(ctl("Text1")), Image1_(ctl("Image1")) {
+    on(ctl("Command1", 0), [this] { Command1_Click(0); });
+    on(ctl("Command1", 1), [this] { Command1_Click(1); });
+    on(ctl("Command2"), [this] { Command2_Click(); });
+    on(ctl("Timer1"), [this] { Timer1_Timer(); });
+}
 
 void SpotScreen::basyo() {
     GameState& s = state();
@@ -27,13 +32,6 @@ void SpotScreen::basyo() {
                   std::to_string(s.SpeciesCount) + "種類";
 }
 
-void SpotScreen::click(Control& button) {
-    if (button.name == "Command1")
-        Command1_Click(button.index);
-    else if (button.name == "Command2")
-        Command2_Click();
-}
-
 // "＜＜＜" (0) and "＞＞＞" (1) stop at the ends; they do not wrap around.
 void SpotScreen::Command1_Click(int index) {
     GameState& s = state();
@@ -47,14 +45,8 @@ void SpotScreen::Command2_Click() {
     screens().show(FormId::Form5);
 }
 
-void SpotScreen::timerTick(Control& timer) {
-    if (timer.name == "Timer1")
-        Timer1_Timer();
-}
-
+// One step of the waves and the angler (behind the step gate).
 void SpotScreen::Timer1_Timer() {
-    if (!StepGate(state(), screens().host()))
-        return;
     ToggleAnimFrame(state());
     auto& store = screens().get<PictureStore>();
     setPicture(Image1_, store.kao(state().AnimFrame));

@@ -13,8 +13,6 @@ public:
     explicit SpotScreen(ScreenSet& screens);
 
     void Form_Load() override { basyo(); }
-    void click(Control& button) override;
-    void timerTick(Control& timer) override;
 
     // Writes the shown spot's parameters into the game state and the text box.
     void basyo();

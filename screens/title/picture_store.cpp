@@ -1,8 +1,11 @@
 #include "screens/title/picture_store.h"
 
 #include "core/game_state.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
+
+PictureStore::PictureStore(ScreenSet& screens) : Screen(screens, layoutOf(kId)) {}
 
 void PictureStore::aaa() {
     if (state().SecretPoints < kSwapPoints)

@@ -10,7 +10,7 @@ class PictureStore : public Screen {
 public:
     static constexpr FormId kId = FormId::Form2;
     static constexpr int kSwapPoints = 20;
-    explicit PictureStore(ScreenSet& screens) : Screen(screens, kId) {}
+    explicit PictureStore(ScreenSet& screens);
 
     void Form_Load() override { aaa(); }
 

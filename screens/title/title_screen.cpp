@@ -2,6 +2,7 @@
 
 #include "core/screen_set.h"
 #include "screens/title/picture_store.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 
@@ -14,11 +15,9 @@ void TitleScreen::Form_Load() {
     s.CatchTotals = {0, 0, 0};
 }
 
-void TitleScreen::click(Control& button) {
-    if (button.name == "Command1")
-        Command1_Click();
-    else if (button.name == "Command2")
-        Command2_Click();
+TitleScreen::TitleScreen(ScreenSet& screens) : Screen(screens, layoutOf(kId)) {
+    on(ctl("Command1"), [this] { Command1_Click(); });
+    on(ctl("Command2"), [this] { Command2_Click(); });
 }
 
 // "ＧＡＭＥ　ＳＴＡＲＴ   !!!!!": the picture store swaps its angler first, so the

@@ -8,10 +8,9 @@ namespace mogumo {
 class TitleScreen : public Screen {
 public:
     static constexpr FormId kId = FormId::Form1;
-    explicit TitleScreen(ScreenSet& screens) : Screen(screens, kId) {}
+    explicit TitleScreen(ScreenSet& screens);
 
     void Form_Load() override;
-    void click(Control& button) override;
 
 private:
     void Command1_Click();

@@ -19,8 +19,9 @@
 #include "platform/qt/qt_host.h"
 #include "platform/qt/screen_window.h"
 #include "platform/qt/script_replay.h"
-#include "platform/sim/simulator.h"
 #include "qt_fixture.h"
+#include "script/session.h"
+#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 namespace {
@@ -42,37 +43,39 @@ std::vector<std::string> lines(const std::string& text) {
 std::vector<std::string> simDumps(const std::string& script) {
     std::ostringstream out;
     std::string error;
-    EXPECT_EQ(runScript(script, out, error), 0) << error;
+    EXPECT_EQ(script::runScript(script, out, error), 0) << error;
     return lines(out.str());
 }
 
 // Plays a checked script on the real host, moving its real clock by hand and
 // waking it whenever it asked to be; returns its dumps.
-std::vector<std::string> playOnQtHost(const std::string& script) {
-    ScriptReplay::Plan plan;
-    EXPECT_EQ(ScriptReplay::read(script, plan), "");
+std::vector<std::string> playOnQtHost(const std::string& text) {
+    std::vector<script::Command> commands;
+    for (const std::string& line : lines(text))
+        if (auto c = script::parseCommand(line))
+            commands.push_back(*c);
     uint64_t real = 0;
     QtHost::Options options;
     options.realClock = [&real] { return real; };
-    options.clockStart = plan.clockStart;
     options.onEnd = [] {};
+    if (!commands.empty() && commands.front().verb == script::Verb::Clock)
+        options.clockStart = static_cast<uint32_t>(commands.front().number);
     QtHost host(testPictures(), options);
     host.start();
 
     std::vector<std::string> dumps;
-    for (const ScriptReplay::Command& c : plan.commands) {
-        const FormId form = *formByName(c.target.substr(0, c.target.find('.')));
-        const std::string control = c.target.substr(c.target.find('.') + 1);
+    for (const script::Command& c : commands) {
+        const std::string line = script::formatCommand(c);
         const int code = static_cast<int>(c.number);
-        if (c.verb == "click") {
-            EXPECT_TRUE(host.click(form, control)) << c.line;
-        } else if (c.verb == "keydown") {
-            EXPECT_TRUE(host.keyDown(form, code)) << c.line;
-        } else if (c.verb == "keyup") {
-            EXPECT_TRUE(host.keyUp(form, code)) << c.line;
-        } else if (c.verb == "run") {
+        if (c.verb == script::Verb::Click) {
+            EXPECT_TRUE(host.click(c.form, c.control, c.index)) << line;
+        } else if (c.verb == script::Verb::KeyDown) {
+            EXPECT_TRUE(host.keyDown(c.form, code)) << line;
+        } else if (c.verb == script::Verb::KeyUp) {
+            EXPECT_TRUE(host.keyUp(c.form, code)) << line;
+        } else if (c.verb == script::Verb::Run) {
             runHostFor(host, real, c.number);
-        } else if (c.verb == "dump") {
+        } else if (c.verb == script::Verb::Dump) {
             host.wake();  // the ticks due by now
             dumps.push_back(host.dump());
         }
@@ -208,7 +211,7 @@ TEST(Agreement, GamesPlayedOnRealTimeReplayExactlyFromTheirRecord) {
     for (uint32_t i = 0; i < 4; ++i) {
         const uint32_t seed = seed0 + i;
         // Every other game crosses the tick counter's wrap.
-        const uint32_t clockStart = i % 2 ? 4294967295u - 700 : Simulator::kDefaultClock;
+        const uint32_t clockStart = i % 2 ? 4294967295u - 700 : kDefaultClock;
         SCOPED_TRACE("seed " + std::to_string(seed));
         const RecordedGame game = playForReal(seed, clockStart, 5000);
         ASSERT_FALSE(game.states.empty());
@@ -223,7 +226,7 @@ TEST(Agreement, AStallLosesItsTimeAndTheRecordSaysSo) {
     uint64_t real = 0;
     GameRecorder recorder;
     const std::string path = (std::filesystem::temp_directory_path() / "mogumo_stall.txt").string();
-    ASSERT_EQ(recorder.open(path, Simulator::kDefaultClock), "");
+    ASSERT_EQ(recorder.open(path, kDefaultClock), "");
     QtHost::Options options;
     options.realClock = [&real] { return real; };
     options.recorder = &recorder;
@@ -236,10 +239,10 @@ TEST(Agreement, AStallLosesItsTimeAndTheRecordSaysSo) {
     real += 400;  // the process stood still for 400 ms: no power step is made up
     host.wake();
     EXPECT_EQ(host.screens().state().LastTick, beforeStall);
-    EXPECT_EQ(host.gameNow(), Simulator::kDefaultClock + 400);
+    EXPECT_EQ(host.gameNow(), kDefaultClock + 400);
     real += 1;  // then steps go on at their pace
     host.wake();
-    EXPECT_EQ(host.screens().state().LastTick, static_cast<int32_t>(Simulator::kDefaultClock + 401));
+    EXPECT_EQ(host.screens().state().LastTick, static_cast<int32_t>(kDefaultClock + 401));
     recorder.dump(host.dump());
     ASSERT_EQ(recorder.finish(), "");
     const std::string record = readFile(path);

@@ -2,10 +2,14 @@
 // and a replay that plays a short game to its end.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
+#include <future>
+#include <iterator>
 
 #include "platform/qt/game_recorder.h"
 
@@ -54,7 +58,10 @@ TEST(GameCommandLine, RefusesWhatItCannotDoBeforeTheGameStarts) {
         {{"--record", dir.path()}, 1, "cannot write the record"},
         {{"--replay", bad}, 2, "bad.txt: line 2: Form1 is not loaded"},
         {{"--replay", dir.path()}, 1, "it is a directory"},
-        {{"--replay", dir.filePath("missing.txt")}, 1, "missing.txt"},
+        {{"--replay", dir.filePath("missing.txt")}, 1, "missing.txt: No such file or directory"},
+        {{"--replay", "/dev/zero"}, 2, "/dev/zero: line 1: line longer than 65536 bytes"},
+        {{"--record", ""}, 1, "--record needs a file name"},
+        {{"--record="}, 1, "--record needs a file name"},
         {{"--replay", good, "--record", dir.filePath("r.txt")}, 1, "cannot be used together"},
         {{"stray"}, 1, "unexpected argument stray"},
     };
@@ -78,11 +85,68 @@ TEST(GameCommandLine, TellsItsVersionAndReplaysAGameToItsEnd) {
     EXPECT_EQ(replay.out, "{\"ended\":true,\"t\":100120}\n");
 }
 
+// The shell runs `command` with the game's path in $GAME; the outcome with
+// standard output and error.
+Outcome runShell(const std::string& command) {
+    QTemporaryDir dir;
+    const std::string out = dir.filePath(QStringLiteral("out")).toStdString();
+    const std::string err = dir.filePath(QStringLiteral("err")).toStdString();
+    const std::string line = "GAME='" MOGUMO_GAME_EXE "'; cd '" + dir.path().toStdString() + "' && (" +
+                             command + ") > '" + out + "' 2> '" + err + "'";
+    const int raw = std::system(line.c_str());
+    auto slurp = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+}
+
+// --help and --version answer with no display at all, and fail into a full
+// device; without a display the game says it needs one.
+TEST(GameCommandLine, AnswersWithoutADisplay) {
+    const std::string bare = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \"$GAME\" ";
+    const Outcome help = runShell(bare + "--help");
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_EQ(help.out.rfind("Usage: mogumo [options]\n", 0), 0u) << help.out;
+    const Outcome version = runShell(bare + "--version");
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out, "mogumo " MOGUMO_VERSION "\n");
+    const Outcome play = runShell(bare);
+    EXPECT_EQ(play.status, 1);
+    EXPECT_EQ(play.err, "mogumo: no display (DISPLAY is not set): the game needs a graphical desktop\n");
+    for (const char* option : {"--help", "--version"}) {
+        const Outcome full = runShell(bare + option + " > /dev/full");
+        EXPECT_EQ(full.status, 1) << option;
+    }
+}
+
+// File names that are not UTF-8 reach the file system byte for byte.
+TEST(GameCommandLine, RecordsAndReplaysUnderAnyFileName) {
+    const Outcome replay = runShell(
+        "name=$(printf 'r\\351\\377.txt'); printf 'click Form1.Command2\\ndump\\n' > \"$name\" && "
+        "QT_QPA_PLATFORM=offscreen \"$GAME\" --replay \"$name\"; s=$?; rm -f -- \"$name\"; exit $s");
+    EXPECT_EQ(replay.status, 0) << replay.err;
+    EXPECT_EQ(replay.out, "{\"ended\":true,\"t\":100000}\n");
+    // A game killed half way leaves its record under its own name, whole lines only.
+    const Outcome record = runShell(
+        "name=$(printf 'rec\\351\\377.txt'); QT_QPA_PLATFORM=offscreen \"$GAME\" --record \"$name\" & "
+        "sleep 1; kill -9 $!; wait; head -n 1 \"$name\"; rm -f -- \"$name\"");
+    EXPECT_EQ(record.out, "# A game of Mogumo, recorded as it was played. Replay it with mogumo-sim.\n")
+        << record.err;
+}
+
+// A full device is said the moment a write fails, and again at the end.
 TEST(GameRecorder, AFileThatCannotTakeTheRecordIsReported) {
     GameRecorder recorder;
+    std::promise<std::string> told;
+    recorder.setOnFailure([&told](const std::string& problem) { told.set_value(problem); });
     ASSERT_EQ(recorder.open("/dev/full", 100000), "");
-    recorder.run(51);
-    recorder.input("click Form1.Command1");
+    EXPECT_NE(told.get_future().get().find("cannot write the record /dev/full"), std::string::npos);
+    recorder.time(script::Verb::Run, 51);
+    script::Command click;
+    click.verb = script::Verb::Click;
+    click.control = "Command1";
+    recorder.input(click);
     EXPECT_NE(recorder.finish().find("cannot write the record /dev/full"), std::string::npos);
 }
 

@@ -5,15 +5,17 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "core/game.h"
 #include "core/screen.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/screen_painter.h"
 #include "qt_fixture.h"
+#include "screens/screen_factory.h"
 
 namespace mogumo {
 namespace {
 
-void click(Simulator& sim, FormId form, std::string_view name) {
+void click(Game& sim, FormId form, std::string_view name) {
     Screen& s = *sim.screens().loaded(form);
     sim.screens().click(s, s.ctl(name));
 }
@@ -35,7 +37,7 @@ protected:
     }
     QImage shot(FormId form) { return renderScreen(*sim_.screens().loaded(form), testPictures()); }
 
-    Simulator sim_;
+    Game sim_{makeScreen};
 };
 
 TEST_F(ShotTest, ShotsAreTheClientAreaAtOnePixelPerFifteenTwips) {
@@ -45,7 +47,7 @@ TEST_F(ShotTest, ShotsAreTheClientAreaAtOnePixelPerFifteenTwips) {
     EXPECT_EQ(title.devicePixelRatio(), 1.0);
 
     QTemporaryDir dir;
-    const ShotRenderer render = qtShotRenderer(0, nullptr);
+    const script::ShotRenderer render = qtShotRenderer(0, nullptr);
     const std::string path = dir.filePath(QStringLiteral("title.png")).toStdString();
     EXPECT_EQ(render(*sim_.screens().loaded(FormId::Form1), path), "");
     QImage saved(QString::fromStdString(path));

@@ -5,6 +5,9 @@
 
 Default output is assets/pictures/ next to this script's project root.
 Output is deterministic: running it twice gives identical files.
+
+The pictures are the project's own work and, like the rest of Mogumo, free
+software under the GNU GPL, version 3 or later (LICENSE).
 """
 
 import math
@@ -391,29 +394,26 @@ def angler_wave(cv, sw=False):
 
 
 def swimsuit_lie(cv):
-    """Lying on her side along the bank, head on the left propped up on one
-    hand, legs out to the right with the upper knee bent.
+    """Lying on her side, seen from the front: the standing figure laid down
+    head to the left, so her face is on its side too. Her lower arm is bent up
+    under her head for a pillow, the upper one lies across her waist, her hip
+    rises above the waist and her legs lie together.
 
-    The body is laid out flat along the bottom of the picture and only the
-    head stays upright, so the pose still reads when the splash shows it at
-    43 px."""
-    ground = 31.0
-    # the upper leg, bent at the knee, behind the lower one
-    limb(cv, [(21.0, 25.4), (25.6, 22.0), (29.0, 26.6)])
-    cv.fill(ellipse(30.0, 27.2, 1.2, 2.0, -30), 'y')
-    # the lower leg, straight out along the ground
-    limb(cv, [(21.0, 28.2), (29.4, 29.2)])
-    cv.fill(ellipse(30.4, 28.6, 1.1, 2.0, -10), 'y')
-    # the body on its side: a standing torso turned to lie head-left
-    cv.tilt(-90, (16.0, 27.0))
-    torso(cv, 16.0, 21.4, 30.6, 3.8, 3.8, True)
+    Only a whole figure laid down reads as lying on her side when the splash
+    shows her at 43 px: an upright head over a lying body reads as lying on
+    her front."""
+    cx = 16.0
+    cv.tilt(-90, (19.1, 20.9))
+    limb(cv, [(cx - 1.7, 23.5), (cx - 1.8, 30.4)])
+    cv.fill(ellipse(cx - 2.3, 31.0, 1.5, 1.1), 'y')
+    limb(cv, [(cx + 1.7, 23.5), (cx + 2.0, 30.4)])
+    cv.fill(ellipse(cx + 2.5, 31.0, 1.5, 1.1), 'y')
+    cv.fill(poly([(cx - 4.2, 15.5), (cx + 4.2, 15.5), (cx + 3.4, 19.8), (cx + 4.8, 23.4),
+                  (cx + 1.3, 25.8), (cx - 1.3, 25.8), (cx - 4.5, 23.4), (cx - 3.6, 19.8)]), 'c')
+    limb(cv, [(cx - 4.0, 16.6), (cx - 6.0, 11.0), (cx - 5.0, 4.6)], r=1.5)
+    limb(cv, [(cx + 3.6, 16.4), (cx + 1.0, 19.8), (cx - 1.2, 22.2)], r=1.4)
+    head_front(cv, cx, 8.6, r=5.6, tail=[(cx + 5, 5), (cx + 8.0, 7.5), (cx + 8.6, 11.5)])
     cv.tilt(0)
-    # the arm underneath: elbow on the ground, hand under her cheek
-    limb(cv, [(11.0, 26.4), (6.6, ground - 1.6), (5.6, 23.4)], r=1.5)
-    # the upper arm resting on her side
-    limb(cv, [(11.8, 24.2), (15.4, 24.0), (18.2, 25.8)], r=1.4)
-    head_front(cv, 7.6, 16.6, r=5.2, eyes='dot', mouth='small',
-               tail=[(11.5, 13.0), (14.0, 15.5), (15.0, 19.5)])
 
 
 # --- fish, lure, rock, waves ------------------------------------------------
@@ -506,28 +506,26 @@ def fish_leap(cv):
 
 
 def lure(cv, flex=0.0):
-    """Small yellow plug facing right; flex bends the tail up (degrees)."""
+    """Small yellow plug facing right; flex turns its rear segment and tail fin
+    up on the joint (degrees).
+
+    The rear segment is round and the fin a broad fan, so that both keep
+    their yellow inside when turned: a thin fin flicked up turns into a black
+    spike, and the two frames then differ by a handful of pixels at the 22 px
+    the lure screen shows them at."""
     # treble hooks under the belly
     for hx in (18.0,):
         cv.line([(hx, 21.0), (hx, 26.0)], 'k')
         cv.line([(hx - 2.0, 24.6), (hx - 1.4, 26.6), (hx + 1.4, 26.6), (hx + 2.0, 24.6)], 'k')
     # lip plate
     cv.fill(poly([(27.0, 17.5), (31.8, 22.0), (30.0, 24.0), (25.5, 19.5)]), 'l')
-    # the rear segment turns on the joint and carries the tail fin with it;
-    # a flicked fin folds its lobes closer together, so that it points along
-    # the swing instead of standing up as a spike
-    joint = (11.5, 16.0)
-    bx, by = turned((7.0, 16.0), flex, joint)
-    spread = 7.5 - 3.2 * min(1.0, abs(flex) / 20.0)
-    fin = [(0.0, 0.0), (-6.5, -spread), (-4.2, 0.0), (-6.5, spread)]
-    cv.tilt(flex, (bx, by))
-    cv.fill(poly([(bx + x, by + y) for x, y in fin]), 'y')
-    cv.tilt(flex, joint)
-    cv.fill(ellipse(10.5, 16.0, 5.5, 5.2), 'y')
+    cv.tilt(flex, (12.0, 16.0))
+    cv.fill(poly([(6.4, 13.6), (0.8, 8.8), (2.6, 16.0), (0.8, 23.2), (6.4, 18.4)]), 'y')
+    cv.fill(ellipse(9.6, 16.0, 4.4, 5.0), 'y')
     cv.tilt(0)
-    cv.fill(minus(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: x < 11.5), 'y')
-    cv.line([(11.5, 9.8), (11.5, 22.2)], 'k')
-    cv.fill(inter(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: 17.8 < y < 19.6 and 13.0 < x < 23.0), 'O', outline=None)
+    cv.fill(minus(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: x < 12.0), 'y')
+    cv.line([(12.0, 9.8), (12.0, 22.2)], 'k')
+    cv.fill(inter(ellipse(18.5, 16.0, 11.5, 6.6), lambda x, y: 17.8 < y < 19.6 and 13.5 < x < 23.0), 'O', outline=None)
     cv.line([(23.0, 11.0), (24.0, 16.0), (23.0, 20.5)], 'k')
     cv.fill(ellipse(26.3, 14.4, 2.1, 2.1), 'w', outline='k', width=1)
     cv.fill(ellipse(26.8, 14.6, 0.7, 0.7), 'k', outline=None)
@@ -609,7 +607,7 @@ def build_all():
     out['fish_struggle'] = sprite(lambda cv: fish(cv, angry=True, open_mouth=True), sw=None, mirror=True)
     out['fish_leap'] = sprite(fish_leap, sw=None)
     out['lure_straight'] = sprite(lambda cv: lure(cv, 0.0), sw=None)
-    out['lure_flex'] = sprite(lambda cv: lure(cv, 20.0), sw=None)
+    out['lure_flex'] = sprite(lambda cv: lure(cv, 28.0), sw=None)
     out['rock'] = sprite(rock, sw=None)
     return out
 

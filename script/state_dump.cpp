@@ -1,23 +1,29 @@
-#include "platform/sim/state_dump.h"
-
-#include "core/json_writer.h"
+#include "script/state_dump.h"
 
 namespace mogumo {
 
-std::string stateDump(const ScreenSet& screens, uint32_t now, int helpShown) {
+std::string stateDump(const Game& game) {
     JsonWriter out;
+    writeStateDump(game, out);
+    return out.str();
+}
+
+void writeStateDump(const Game& game, JsonWriter& out) {
+    const ScreenSet& screens = game.screens();
+    const uint32_t now = game.tickCount();
+    out.clear();
     out.beginObject();
     // After the end only the clock is left to tell.
     if (screens.ended()) {
         out.field("ended", true);
         out.field("t", now);
         out.endObject();
-        return out.str();
+        return;
     }
     out.field("t", now);
     out.field("ended", false);
     out.field("random_draws", static_cast<int64_t>(screens.random().draws()));
-    out.field("help_shown", helpShown);
+    out.field("help_shown", game.helpRequests());
 
     const GameState& s = screens.state();
     out.key("state");
@@ -140,7 +146,6 @@ std::string stateDump(const ScreenSet& screens, uint32_t now, int helpShown) {
     }
     out.endObject();
     out.endObject();
-    return out.str();
 }
 
 }  // namespace mogumo

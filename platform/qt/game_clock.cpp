@@ -1,0 +1,38 @@
+#include "platform/qt/game_clock.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <memory>
+
+namespace mogumo {
+
+GameClock::GameClock(RealClock real, uint64_t gameStart) : real_(std::move(real)), gameStart_(gameStart) {
+    if (!real_) {
+        auto steady = std::make_shared<QElapsedTimer>();
+        steady->start();
+        real_ = [steady] { return static_cast<uint64_t>(steady->elapsed()); };
+    }
+    origin_ = real_();
+}
+
+uint64_t GameClock::realNow() const {
+    return static_cast<uint64_t>(static_cast<int64_t>(gameStart_ + (real_() - origin_)) + shift_);
+}
+
+std::optional<GameClock::Move> GameClock::catchUp(uint64_t gameNow, std::optional<uint64_t> nextDue,
+                                                  bool replaying) const {
+    uint64_t target = realNow();
+    if (limit_)
+        target = std::min(target, *limit_);
+    if (target <= gameNow)
+        return std::nullopt;
+    const bool stalled = !replaying && nextDue && *nextDue <= target && target - *nextDue > kStallMs;
+    return Move{target, stalled};
+}
+
+uint64_t GameClock::delayUntil(uint64_t due) const {
+    const uint64_t real = realNow();
+    return due > real ? due - real : 0;
+}
+
+}  // namespace mogumo

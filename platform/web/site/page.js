@@ -1,0 +1,689 @@
+// The page of the game in the browser: the desktop with a window for every
+// shown screen, kept in line with the game's controls after every event; the
+// keys, the mouse and the on-screen keys; the game clock's wakes; help,
+// record and replay. The game itself runs in game.wasm (web_game.cpp).
+'use strict';
+
+(() => {
+  const TITLE_PX = 20; // a window's title bar
+  const FRAME_PX = 1; // its border on each side
+  const BUTTON_FACE = 0xf0f0f0;
+  // Key codes the game's windows pass on, as the desktop game does: letters,
+  // digits, F1 to F12, Shift, Ctrl, Alt, End, Home, the arrows, Space,
+  // Return and Esc.
+  const GAME_KEYS = new Set([16, 17, 18, 35, 36, 37, 38, 39, 40, 32, 13, 27]);
+  for (let c = 48; c <= 57; ++c) GAME_KEYS.add(c);
+  for (let c = 65; c <= 90; ++c) GAME_KEYS.add(c);
+  for (let c = 112; c <= 123; ++c) GAME_KEYS.add(c);
+  const F1 = 112;
+
+  // The layouts' own fonts first, then what Linux, macOS and Windows have.
+  const FONT_STACKS = {
+    'ＭＳ Ｐゴシック': ['ＭＳ Ｐゴシック', 'MS PGothic', 'IPAPGothic', 'IPAPゴシック', 'Noto Sans CJK JP',
+      'Hiragino Kaku Gothic ProN', 'Hiragino Sans', 'Yu Gothic', 'YuGothic', 'sans-serif'],
+    'ＭＳ ゴシック': ['ＭＳ ゴシック', 'MS Gothic', 'IPAGothic', 'IPAゴシック', 'Noto Sans Mono CJK JP',
+      'Noto Sans CJK JP', 'Hiragino Kaku Gothic ProN', 'Osaka-Mono', 'Yu Gothic', 'monospace'],
+    'ＭＳ Ｐ明朝': ['ＭＳ Ｐ明朝', 'MS PMincho', 'IPAPMincho', 'IPAP明朝', 'Noto Serif CJK JP',
+      'Hiragino Mincho ProN', 'Yu Mincho', 'YuMincho', 'serif'],
+  };
+  const DEFAULT_FONT = { family: 'ＭＳ Ｐゴシック', points: 9, bold: false, underline: false };
+
+  const $ = (id) => document.getElementById(id);
+  const desktop = $('desktop');
+  const stage = $('stage');
+  const status = $('status');
+
+  let api = null;
+  let layouts = [];
+  let desk = { x: 0, y: 0, width: 0, height: 0 };
+  const windows = new Map(); // form -> the window of the shown screen
+  let timer = null;
+  let helpSeen = 0;
+  let help = null;
+  let ended = false;
+
+  const now = () => performance.now();
+  const colour = (c) => '#' + [c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff]
+    .map((v) => v.toString(16).padStart(2, '0')).join('');
+  const fontCss = (f) => {
+    const stack = (FONT_STACKS[f.family] || [f.family, ...FONT_STACKS['ＭＳ Ｐゴシック']])
+      .map((n) => (/^[a-z-]+$/.test(n) ? n : `"${n}"`)).join(', ');
+    return `${f.bold ? 'bold ' : ''}${f.points}pt ${stack}`;
+  };
+  const text = (s) => s.replace(/\r\n/g, '\n');
+
+  // --- the game module -------------------------------------------------------
+
+  async function load() {
+    const module = await createMogumo();
+    const fn = (name, ret, args) => module.cwrap(name, ret, args);
+    const newGame = fn('mogumo_new_game', 'number', ['number', 'number']);
+    api = {
+      newGame(script) {
+        // Scripts may be long: they go through the heap, not the stack.
+        const size = module.lengthBytesUTF8(script) + 1;
+        const ptr = module._malloc(size);
+        module.stringToUTF8(script, ptr, size);
+        const result = newGame(now(), ptr);
+        module._free(ptr);
+        return result;
+      },
+      error: fn('mogumo_error', 'string', []),
+      advance: fn('mogumo_advance', null, ['number']),
+      nextWake: fn('mogumo_next_wake', 'number', []),
+      click: fn('mogumo_click', 'number', ['number', 'string', 'number', 'number']),
+      key: fn('mogumo_key', 'number', ['number', 'number', 'number', 'number']),
+      close: fn('mogumo_close', 'number', ['number', 'number']),
+      view: fn('mogumo_view', 'string', []),
+      layout: fn('mogumo_layout', 'string', ['number']),
+      record: fn('mogumo_record', 'string', ['number']),
+      dump: fn('mogumo_dump', 'string', []),
+    };
+    for (let f = 0; f < 8; ++f) layouts.push(JSON.parse(api.layout(f)));
+    placeDesk();
+  }
+
+  // --- the desktop -----------------------------------------------------------
+
+  // A screen's client area on the desktop: as laid out, but the lower window
+  // of a stacked pair right under the upper window's frame.
+  function clientRect(form) {
+    const l = layouts[form];
+    const r = { left: l.left, top: l.top, width: l.width, height: l.height };
+    if (l.upper >= 0) {
+      const u = clientRect(l.upper);
+      r.top = u.top + u.height + FRAME_PX + FRAME_PX + TITLE_PX;
+    }
+    return r;
+  }
+
+  function placeDesk() {
+    let x0 = Infinity, y0 = Infinity, x1 = -Infinity, y1 = -Infinity;
+    for (const l of layouts) {
+      if (l.name === 'Form2') continue; // never shown
+      const r = clientRect(l.form);
+      x0 = Math.min(x0, r.left - FRAME_PX);
+      y0 = Math.min(y0, r.top - TITLE_PX - FRAME_PX);
+      x1 = Math.max(x1, r.left + r.width + FRAME_PX);
+      y1 = Math.max(y1, r.top + r.height + FRAME_PX);
+    }
+    const margin = 12;
+    desk = { x: x0 - margin, y: y0 - margin, width: x1 - x0 + 2 * margin, height: y1 - y0 + 2 * margin };
+    desktop.style.width = desk.width + 'px';
+    desktop.style.height = desk.height + 'px';
+    fitDesk();
+  }
+
+  // Smaller than the browser window's room, the whole desktop scales down.
+  function fitDesk() {
+    const scale = Math.min(1, stage.clientWidth / desk.width, stage.clientHeight / desk.height);
+    desktop.style.transform = scale < 1 ? `scale(${scale})` : '';
+    desktop.style.left = Math.floor(Math.max(0, (stage.clientWidth - desk.width * scale) / 2)) + 'px';
+  }
+
+  // --- windows ---------------------------------------------------------------
+
+  function makeElement(tag, className, parent) {
+    const e = document.createElement(tag);
+    if (className) e.className = className;
+    if (parent) parent.appendChild(e);
+    return e;
+  }
+
+  const SVG = 'http://www.w3.org/2000/svg';
+
+  function createControl(win, c, i, parent) {
+    const lay = win.layout;
+    const font = c.font || lay.font || DEFAULT_FONT;
+    let e = null;
+    switch (c.kind) {
+      case 'label':
+        e = makeElement('div', 'label', parent);
+        if (c.border) e.classList.add('bordered');
+        e.style.color = colour(c.fore ?? 0);
+        if (!c.transparent) e.style.background = colour(c.back ?? BUTTON_FACE);
+        e.style.textAlign = c.centred ? 'center' : 'left';
+        e.style.font = fontCss(font);
+        if (font.underline) e.style.textDecoration = 'underline';
+        break;
+      case 'image': {
+        e = makeElement('div', 'image', parent);
+        if (c.border) e.classList.add('bordered');
+        if (c.stretch) e.classList.add('stretched');
+        const img = makeElement('img', '', e);
+        img.alt = '';
+        img.draggable = false;
+        e.img = img;
+        break;
+      }
+      case 'shape':
+        e = makeElement('div', 'shape', parent);
+        if (c.fill !== null) e.style.background = colour(c.fill);
+        e.style.borderColor = colour(c.edge ?? 0);
+        break;
+      case 'line': {
+        e = document.createElementNS(SVG, 'svg');
+        e.setAttribute('class', 'line');
+        e.setAttribute('width', lay.width);
+        e.setAttribute('height', lay.height);
+        const line = document.createElementNS(SVG, 'line');
+        line.setAttribute('stroke', colour(c.edge ?? 0));
+        line.setAttribute('stroke-width', Math.max(1, c.lineWidth));
+        line.setAttribute('shape-rendering', 'crispEdges');
+        e.appendChild(line);
+        e.line = line;
+        parent.appendChild(e);
+        break;
+      }
+      case 'button':
+        e = makeElement('button', 'control', parent);
+        e.type = 'button';
+        e.style.font = fontCss(font);
+        if (c.arrow) e.style.cursor = 'default';
+        e.addEventListener('click', () => {
+          if (win.form !== undefined) input(() => api.click(win.form, c.name, c.index, now()));
+        });
+        break;
+      case 'textbox':
+        if (!c.enabled) {
+          // A disabled box only shows what the game writes, often every
+          // step: plain text is cheaper to redo than a text area.
+          e = makeElement('div', 'status-box', parent);
+          e.style.font = fontCss(font);
+          if (!c.multiLine) e.style.whiteSpace = 'pre';
+          break;
+        }
+        e = makeElement('textarea', 'control', parent);
+        e.readOnly = true;
+        e.spellcheck = false;
+        e.style.font = fontCss(font);
+        if (c.scrollBar) e.classList.add('scroll');
+        if (!c.multiLine) e.style.whiteSpace = 'pre';
+        break;
+      case 'picturebox':
+        e = makeElement('div', 'picturebox', parent);
+        e.style.background = colour(c.back ?? 0xffffff);
+        break;
+      case 'progressbar':
+        e = makeElement('div', 'progress', parent);
+        e.fill = makeElement('div', '', e);
+        break;
+      default:
+        return null;
+    }
+    e.dataset.control = c.key;
+    const focusable = (c.kind === 'button' || c.kind === 'textbox') && c.tabOrder >= 0 && !lay.keysDrivePlay;
+    if (c.kind === 'button' || (c.kind === 'textbox' && c.enabled)) e.tabIndex = focusable ? c.tabOrder + 1 : -1;
+    return e;
+  }
+
+  function createWindow(form, instance) {
+    const lay = layouts[form];
+    const r = clientRect(form);
+    const el = makeElement('div', 'window', desktop);
+    el.dataset.form = lay.name;
+    el.style.left = (r.left - FRAME_PX - desk.x) + 'px';
+    el.style.top = (r.top - TITLE_PX - FRAME_PX - desk.y) + 'px';
+    const bar = makeElement('div', 'titlebar', el);
+    if (lay.icon) {
+      const icon = makeElement('img', '', bar);
+      icon.src = `pictures/${lay.icon}.png`;
+      icon.alt = '';
+    }
+    makeElement('span', 'caption', bar).textContent = lay.caption;
+    const closeBox = makeElement('button', 'closebox', bar);
+    closeBox.type = 'button';
+    closeBox.tabIndex = -1;
+    closeBox.title = '閉じる';
+    closeBox.textContent = '×';
+    const client = makeElement('div', 'client', el);
+    client.style.width = lay.width + 'px';
+    client.style.height = lay.height + 'px';
+    client.style.background = colour(lay.background ?? BUTTON_FACE);
+    client.style.font = fontCss(lay.font || DEFAULT_FONT);
+    client.tabIndex = -1;
+    const win = { form, instance, layout: lay, el, client, controls: [], last: [], drawings: null, drawn: 0 };
+    closeBox.addEventListener('click', () => input(() => api.close(form, now())));
+    closeBox.addEventListener('mousedown', (e) => e.preventDefault());
+
+    // Windowless controls from the back, what the screen draws over them,
+    // then the child windows from the back: the front-most lies on top.
+    const cs = lay.controls;
+    const windowless = (k) => k === 'label' || k === 'image' || k === 'shape' || k === 'line';
+    for (let i = cs.length - 1; i >= 0; --i) {
+      if (windowless(cs[i].kind) && !cs[i].container) win.controls[i] = createControl(win, cs[i], i, client);
+    }
+    win.drawings = document.createElementNS(SVG, 'svg');
+    win.drawings.setAttribute('class', 'drawings');
+    win.drawings.setAttribute('width', lay.width);
+    win.drawings.setAttribute('height', lay.height);
+    client.appendChild(win.drawings);
+    for (let i = cs.length - 1; i >= 0; --i) {
+      if (!windowless(cs[i].kind) && cs[i].kind !== 'timer' && !cs[i].container)
+        win.controls[i] = createControl(win, cs[i], i, client);
+    }
+    // Controls inside a picture box, placed relative to it.
+    for (let i = cs.length - 1; i >= 0; --i) {
+      if (!cs[i].container) continue;
+      const box = cs.findIndex((b) => b.name === cs[i].container);
+      if (box >= 0 && win.controls[box]) win.controls[i] = createControl(win, cs[i], i, win.controls[box]);
+    }
+    return win;
+  }
+
+  function same(a, b) {
+    return a !== undefined && a === b;
+  }
+
+  // Brings one control in line with the game.
+  function syncControl(win, i, v) {
+    const c = win.layout.controls[i];
+    const e = win.controls[i];
+    if (!e) return;
+    const old = win.last[i] || [];
+    win.last[i] = v;
+    if (c.kind === 'line') {
+      if (!same(old[0], v[0]) || !same(old[1], v[1]) || !same(old[2], v[2]) || !same(old[3], v[3])) {
+        e.line.setAttribute('x1', v[0]);
+        e.line.setAttribute('y1', v[1]);
+        e.line.setAttribute('x2', v[2]);
+        e.line.setAttribute('y2', v[3]);
+      }
+      if (!same(old[4], v[4])) e.style.display = v[4] ? '' : 'none';
+      return;
+    }
+    const [x, y, w, h, visible, enabled, caption, picture, min, max, value] = v;
+    if (!same(old[0], x)) e.style.left = x + 'px';
+    if (!same(old[1], y)) e.style.top = y + 'px';
+    if (!same(old[2], w)) e.style.width = Math.max(0, w) + 'px';
+    if (!same(old[3], h)) e.style.height = Math.max(0, h) + 'px';
+    if (!same(old[4], visible)) e.style.display = visible ? '' : 'none';
+    switch (c.kind) {
+      case 'label':
+        if (!same(old[6], caption)) {
+          const t = text(caption);
+          e.textContent = t;
+          // A caption of one word stays on its line, spilling if it must.
+          e.classList.toggle('one-line', !/[ \u3000\n]/.test(t));
+        }
+        break;
+      case 'button':
+        if (!same(old[6], caption)) e.textContent = text(caption);
+        if (!same(old[5], enabled)) e.disabled = !enabled;
+        break;
+      case 'textbox':
+        if (e.tagName !== 'TEXTAREA') {
+          if (!same(old[6], caption)) e.textContent = text(caption);
+          break;
+        }
+        if (!same(old[6], caption)) e.value = text(caption);
+        if (!same(old[5], enabled)) {
+          e.classList.toggle('inert', !enabled);
+          if (!enabled) e.tabIndex = -1;
+        }
+        break;
+      case 'image':
+        if (!same(old[7], picture)) {
+          if (picture) {
+            e.img.src = `pictures/${picture}.png`;
+            const size = win.layout.pictures[picture];
+            if (!c.stretch && size) {
+              e.img.style.width = size[0] + 'px';
+              e.img.style.height = size[1] + 'px';
+            }
+            e.img.style.display = '';
+          } else {
+            e.img.removeAttribute('src');
+            e.img.style.display = 'none';
+          }
+        }
+        break;
+      case 'progressbar':
+        if (!same(old[8], min) || !same(old[9], max) || !same(old[10], value) || !same(old[2], w)) {
+          const share = max > min ? Math.min(1, Math.max(0, (value - min) / (max - min))) : 0;
+          e.fill.style.width = Math.round(share * Math.max(0, w - 2)) + 'px';
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  function syncDrawings(win, rects) {
+    if (rects.length < win.drawn) {
+      win.drawings.replaceChildren();
+      win.drawn = 0;
+    }
+    for (let k = win.drawn; k < rects.length; ++k) {
+      const [x, y, w, h, c] = rects[k];
+      const r = document.createElementNS(SVG, 'rect');
+      r.setAttribute('x', x);
+      r.setAttribute('y', y);
+      r.setAttribute('width', w);
+      r.setAttribute('height', h);
+      r.setAttribute('fill', colour(c));
+      r.setAttribute('shape-rendering', 'crispEdges');
+      win.drawings.appendChild(r);
+    }
+    win.drawn = rects.length;
+  }
+
+  // The window that has, or should have, the keyboard: the one screen that
+  // is shown, enabled and takes keys.
+  function keyWindow() {
+    for (const win of windows.values())
+      if (win.enabled && win.layout.takesKeys) return win;
+    return null;
+  }
+
+  // The control a screen opens with: the enabled one that can take the
+  // focus with the lowest tab order; on screens played with the keyboard,
+  // the window itself.
+  function focusAtOpen(win) {
+    let best = null;
+    win.layout.controls.forEach((c, i) => {
+      const e = win.controls[i];
+      const v = win.last[i];
+      if (!e || e.tabIndex < 0 || !v || !v[4] || !v[5]) return;
+      if (!best || c.tabOrder < best.c.tabOrder) best = { c, e };
+    });
+    (best ? best.e : win.client).focus({ preventScroll: true });
+  }
+
+  // Brings the desktop in line with the game, after every event.
+  function sync() {
+    const view = JSON.parse(api.view());
+    const shown = new Set();
+    const opened = [];
+    for (const s of view.screens) {
+      shown.add(s.form);
+      let win = windows.get(s.form);
+      if (win && win.instance !== s.instance) {
+        win.el.remove();
+        win = null;
+      }
+      if (!win) {
+        win = createWindow(s.form, s.instance);
+        windows.set(s.form, win);
+        opened.push(win);
+      }
+      if (win.enabled !== s.enabled) {
+        win.enabled = s.enabled;
+        win.el.classList.toggle('disabled', !s.enabled);
+        win.el.classList.toggle('inactive', !s.enabled || !win.layout.takesKeys);
+        for (const e of win.el.querySelectorAll('button.control')) e.inert = !s.enabled;
+      }
+      s.controls.forEach((v, i) => syncControl(win, i, v));
+      syncDrawings(win, s.drawings);
+    }
+    for (const [form, win] of windows) {
+      if (!shown.has(form)) {
+        win.el.remove();
+        windows.delete(form);
+      }
+    }
+    // The keyboard goes with the screen being played.
+    const keys = keyWindow();
+    for (const win of opened) if (win === keys && !help) focusAtOpen(win);
+    if (keys && !help && !keys.el.contains(document.activeElement)) focusAtOpen(keys);
+
+    if (view.help > helpSeen) {
+      helpSeen = view.help;
+      openHelp();
+    }
+    if (view.replaying) status.textContent = view.replayOver ? '再生が終わりました' : '再生中';
+    if (view.ended && !ended) {
+      ended = true;
+      closeHelp();
+      $('notice-text').textContent = 'ゲームは終わりました。';
+      $('notice').hidden = false;
+      $('notice-new-game').focus();
+    }
+    schedule();
+  }
+
+  // --- time ------------------------------------------------------------------
+
+  // Sleeps until the next tick that can change the game; nothing runs while
+  // nothing is due.
+  function schedule() {
+    if (timer !== null) clearTimeout(timer);
+    timer = null;
+    const at = api.nextWake();
+    if (at < 0) return;
+    const delay = Math.min(Math.max(0, Math.ceil(at - now())), 2 ** 30);
+    timer = setTimeout(() => {
+      timer = null;
+      api.advance(now());
+      sync();
+    }, delay);
+  }
+
+  // An input to the game, then the desktop brought in line.
+  function input(send) {
+    if (!api || ended) return;
+    const result = send();
+    if (result < 0) fail();
+    sync();
+  }
+
+  function fail() {
+    $('notice-text').textContent = api.error();
+    $('notice').hidden = false;
+    ended = true;
+  }
+
+  // --- keys ------------------------------------------------------------------
+
+  // Keys go to the screen being played; while the help is open, to the help.
+  function sendKey(down, code) {
+    if (help) return;
+    const win = keyWindow();
+    if (win) input(() => api.key(win.form, down ? 1 : 0, code, now()));
+  }
+
+  function onKey(event, down) {
+    const code = event.keyCode;
+    if (help) {
+      if (code === 27 && down) closeHelp();
+      if (code === F1) event.preventDefault();
+      return;
+    }
+    if (!api || ended || !GAME_KEYS.has(code)) return;
+    if (code === F1) event.preventDefault(); // the browser's own help
+    const target = event.target;
+    if (target.closest && target.closest('#bar, #notice')) return;
+    const win = keyWindow();
+    if (!win) return;
+    // Keys a focused control uses itself: Return and Space press a button
+    // (a held Return only once) or stay with a text box, the arrows, Home and
+    // End scroll a text box.
+    const own = win.el.contains(target) && (target.tagName === 'BUTTON' || target.tagName === 'TEXTAREA');
+    if (own && (code === 13 || code === 32)) {
+      if (event.repeat && code === 13) event.preventDefault();
+      return;
+    }
+    if (target.tagName === 'TEXTAREA' && code >= 35 && code <= 40) return;
+    if (code === 32 || (code >= 35 && code <= 40)) event.preventDefault(); // no page scrolling
+    sendKey(down, code);
+  }
+
+  document.addEventListener('keydown', (e) => onKey(e, true), true);
+  document.addEventListener('keyup', (e) => onKey(e, false), true);
+  // Some browsers open their help on F1 through this event instead.
+  window.addEventListener('help', (e) => e.preventDefault());
+
+  // On-screen keys for touch screens: holding one sends the real key's
+  // key-down, letting go its key-up.
+  function setUpTouchKeys() {
+    const keysBar = $('touch-keys');
+    const wanted = new URLSearchParams(location.search).has('keys') || navigator.maxTouchPoints > 0 ||
+      matchMedia('(any-pointer: coarse)').matches;
+    keysBar.hidden = !wanted;
+    for (const b of keysBar.querySelectorAll('button')) {
+      const code = Number(b.dataset.key);
+      let pointer = null;
+      const release = () => {
+        if (pointer === null) return;
+        pointer = null;
+        b.classList.remove('held');
+        if (code === F1) return;
+        sendKey(false, code);
+      };
+      b.addEventListener('pointerdown', (e) => {
+        e.preventDefault();
+        if (pointer !== null) return;
+        pointer = e.pointerId;
+        b.setPointerCapture(e.pointerId);
+        b.classList.add('held');
+        if (code === F1) {
+          // The help key: down and up at once, as a tap of F1.
+          sendKey(true, code);
+          sendKey(false, code);
+          return;
+        }
+        sendKey(true, code);
+      });
+      b.addEventListener('pointerup', release);
+      b.addEventListener('pointercancel', release);
+      b.addEventListener('lostpointercapture', release);
+      b.addEventListener('contextmenu', (e) => e.preventDefault());
+      b.addEventListener('touchstart', (e) => e.preventDefault(), { passive: false });
+    }
+    keysBar.addEventListener('touchmove', (e) => e.preventDefault(), { passive: false });
+  }
+
+  // --- help ------------------------------------------------------------------
+
+  // The help in the player's language: Japanese for a Japanese browser,
+  // English otherwise; each page links to the other.
+  const helpPages = new Map();
+  const helpPageFor = (lang) => (/^ja\b/i.test(lang || '') ? 'mogumo_help.html' : 'mogumo_help_en.html');
+
+  async function helpPage(name) {
+    if (!helpPages.has(name)) {
+      try {
+        const res = await fetch(name);
+        if (!res.ok) throw new Error(res.statusText);
+        const doc = new DOMParser().parseFromString(await res.text(), 'text/html');
+        helpPages.set(name, doc.body.innerHTML);
+      } catch (e) {
+        return `<p>ヘルプの文書 ${name} が見つかりません。 The help page ${name} is missing.</p>`;
+      }
+    }
+    return helpPages.get(name);
+  }
+
+  async function showHelpPage(el, body, name, fragment) {
+    const html = await helpPage(name);
+    if (help !== el) return;
+    body.innerHTML = html;
+    const to = fragment && body.querySelector(`[id="${fragment}"]`);
+    body.scrollTop = to ? to.offsetTop - body.offsetTop : 0;
+  }
+
+  async function openHelp() {
+    if (help) return;
+    const el = makeElement('div', 'window', document.body);
+    el.id = 'help';
+    help = el;
+    const bar = makeElement('div', 'titlebar', el);
+    makeElement('span', 'caption', bar).textContent = 'Mogumo ヘルプ';
+    const closeBox = makeElement('button', 'closebox', bar);
+    closeBox.type = 'button';
+    closeBox.textContent = '×';
+    closeBox.title = '閉じる (Esc)';
+    closeBox.addEventListener('click', closeHelp);
+    const body = makeElement('div', 'help-body', el);
+    body.tabIndex = -1;
+    el.style.left = Math.max(8, (innerWidth - 640) / 2) + 'px';
+    el.style.top = Math.max(8, (innerHeight - 520) / 2) + 'px';
+    // Links inside the help move within it, or to the other language's page.
+    body.addEventListener('click', (e) => {
+      const a = e.target.closest('a[href]');
+      if (!a) return;
+      const [page, fragment] = a.getAttribute('href').split('#');
+      if (page && !/^mogumo_help(_en)?\.html$/.test(page)) return;
+      e.preventDefault();
+      showHelpPage(el, body, page || el.dataset.page, fragment);
+      if (page) el.dataset.page = page;
+    });
+    el.dataset.page = helpPageFor(navigator.language);
+    await showHelpPage(el, body, el.dataset.page, '');
+    if (help === el) body.focus({ preventScroll: true });
+  }
+
+  function closeHelp() {
+    if (!help) return;
+    help.remove();
+    help = null;
+    // The keys go back to the screen being played.
+    const win = keyWindow();
+    if (win && api && !ended) focusAtOpen(win);
+  }
+
+  // --- games, records and replays ---------------------------------------------
+
+  function startGame(script) {
+    for (const win of windows.values()) win.el.remove();
+    windows.clear();
+    closeHelp();
+    helpSeen = 0;
+    ended = false;
+    $('notice').hidden = true;
+    status.textContent = '';
+    if (timer !== null) clearTimeout(timer);
+    timer = null;
+    const result = api.newGame(script || '');
+    if (result !== 0) {
+      const why = api.error();
+      if (script) startGame('');
+      else fail();
+      status.textContent = '記録を再生できません: ' + why;
+      return false;
+    }
+    sync();
+    return true;
+  }
+
+  function saveRecord() {
+    if (!api) return;
+    const record = api.record(now());
+    sync();
+    const url = URL.createObjectURL(new Blob([record], { type: 'text/plain' }));
+    const a = makeElement('a', '', document.body);
+    const stamp = new Date().toISOString().replace(/[:.]/g, '-').slice(0, 19);
+    a.href = url;
+    a.download = `mogumo-${stamp}.txt`;
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 10000);
+  }
+
+  $('new-game').addEventListener('click', () => startGame(''));
+  $('notice-new-game').addEventListener('click', () => startGame(''));
+  $('save-record').addEventListener('click', saveRecord);
+  $('load-record').addEventListener('change', async (e) => {
+    const file = e.target.files[0];
+    e.target.value = '';
+    if (!file) return;
+    const script = await file.text();
+    if (startGame(script)) status.textContent = '再生中';
+  });
+  for (const b of document.querySelectorAll('#bar button, #bar label'))
+    b.addEventListener('mousedown', (e) => e.preventDefault());
+  window.addEventListener('resize', fitDesk);
+
+  // For tests and the curious: the game's own state and record.
+  window.mogumo = {
+    dump: () => api.dump(),
+    record: () => api.record(now()),
+    ready: null,
+  };
+
+  window.mogumo.ready = load().then(() => {
+    setUpTouchKeys();
+    fitDesk();
+    startGame('');
+  });
+})();

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/game.h"
+#include "core/json_writer.h"
+#include "script/command.h"
+#include "script/line_reader.h"
+
+namespace mogumo::script {
+
+// Draws a screen's client area into a PNG file; returns an error message, or
+// an empty string on success.
+using ShotRenderer = std::function<std::string(const Screen&, const std::string& path)>;
+
+// One run of a script on a game with no windows and a virtual clock, fed a
+// command at a time. The program starts before the first command, at the
+// clock of a leading `clock`.
+class ScriptSession {
+public:
+    struct Options {
+        // `shot` draws with it; without one, `shot` is refused.
+        ShotRenderer shot;
+        // Each dump is flushed as it is written (for a reader at a pipe).
+        bool flushEachDump = false;
+        // Called with each game the session starts, before anything else.
+        std::function<void(Game&)> onStart;
+    };
+
+    explicit ScriptSession(std::ostream& out) : ScriptSession(out, Options{}) {}
+    ScriptSession(std::ostream& out, Options options);
+    ~ScriptSession();
+    ScriptSession(const ScriptSession&) = delete;
+    ScriptSession& operator=(const ScriptSession&) = delete;
+
+    // Carries out one command. A command that cannot be carried out changes
+    // nothing and throws ScriptError; a dump that cannot be written throws
+    // std::ios_base::failure.
+    void run(const Command& command);
+
+    // Reads and carries out one line, its line break removed. A line that
+    // cannot be carried out changes nothing; the result is false and
+    // `reason` says why.
+    bool runLine(std::string_view line, std::string& reason);
+
+    // The running game; starts the program when no command has yet, and a
+    // `clock` line is refused from then on.
+    Game& game();
+
+private:
+    Game& begin(uint32_t clock);
+
+    std::ostream& out_;
+    Options options_;
+    std::unique_ptr<Game> game_;
+    JsonWriter dump_;
+    bool first_ = true;
+};
+
+// Runs a script line by line until its end or its first line that cannot be
+// carried out. Dumps go to `out` as their lines run. Returns 0 when every line
+// ran, or 2 with "line N: reason" in `error`. A read error passes through as
+// std::system_error, and an error inside the game itself as what it threw.
+int runScript(LineReader& in, std::ostream& out, std::string& error,
+              ScriptSession::Options options = ScriptSession::Options{});
+int runScript(std::string_view script, std::ostream& out, std::string& error,
+              ScriptSession::Options options = ScriptSession::Options{});
+
+}  // namespace mogumo::script

@@ -1,0 +1,213 @@
+// The page in a real browser: a game played from the title to the battle
+// with the mouse and the keyboard, its record replayed by the native
+// simulator to the same states, the scenes' pictures, and nothing fetched
+// from anywhere but the page's own origin.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtempSync, readdirSync, readFileSync, writeFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { launchChromium, missing, nativeSim, recordedStates, runSim, serveSite, site } from './common.mjs';
+
+const skip = missing(join(site, 'game.wasm'), nativeSim);
+let puppeteer, browser, server, page, downloads;
+const requests = [];
+
+before(async () => {
+  if (skip) return;
+  puppeteer = (await import('puppeteer-core')).default;
+  server = await serveSite();
+  browser = await launchChromium(puppeteer);
+  page = await browser.newPage();
+  await page.setViewport({ width: 1000, height: 760 });
+  page.on('request', (r) => requests.push(r.url()));
+  downloads = mkdtempSync(join(tmpdir(), 'mogumo-web-'));
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.goto(server.url, { waitUntil: 'load' });
+  await page.evaluate(() => window.mogumo.ready);
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+  if (downloads) rmSync(downloads, { recursive: true, force: true });
+});
+
+const client = (form) => `.window[data-form="${form}"] .client`;
+const control = (form, key) => `${client(form)} [data-control="${key}"]`;
+const dump = () => page.evaluate(() => JSON.parse(window.mogumo.dump()));
+const sleep = (ms) => new Promise((ok) => setTimeout(ok, ms));
+
+async function waitForWindow(form, timeout = 15000) {
+  await page.waitForSelector(client(form), { visible: true, timeout });
+}
+
+// A screenshot of a rectangle of the page, as its size and a pixel reader.
+async function shot(rect) {
+  const png = await page.screenshot({ clip: rect, encoding: 'base64' });
+  return page.evaluate(async (data) => {
+    const img = new Image();
+    img.src = 'data:image/png;base64,' + data;
+    await img.decode();
+    const canvas = document.createElement('canvas');
+    canvas.width = img.width;
+    canvas.height = img.height;
+    const g = canvas.getContext('2d');
+    g.drawImage(img, 0, 0);
+    return { width: img.width, height: img.height, pixels: Array.from(g.getImageData(0, 0, img.width, img.height).data) };
+  }, png).then((s) => ({ ...s, at: (x, y) => s.pixels.slice((y * s.width + x) * 4, (y * s.width + x) * 4 + 3) }));
+}
+
+async function box(selector) {
+  const b = await (await page.$(selector)).boundingBox();
+  return { x: b.x, y: b.y, width: b.width, height: b.height };
+}
+
+const TEAL = [0, 128, 128], DARK_RED = [192, 0, 0], PALE_CYAN = [192, 255, 255], CYAN = [0, 192, 192],
+  GREY = [128, 128, 128];
+
+test('a game from the title to the battle, recorded and replayed by the native simulator', { skip }, async () => {
+  // The title: the whole client area at one pixel to 15 twips, the art
+  // behind the buttons, the focus on GAME START.
+  await waitForWindow('Form1');
+  const title = await shot(await box(client('Form1')));
+  assert.deepEqual([title.width, title.height], [489, 306]);
+  assert.deepEqual(title.at(5, 5), [184, 244, 252]); // the sky of the title art
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.control), 'Command1');
+
+  await page.click(control('Form1', 'Command1'));
+  await waitForWindow('Form3');
+  await page.click(control('Form3', 'Command1(1)')); // the river
+  await page.click(control('Form3', 'Command2'));
+  await waitForWindow('Form5');
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.control), 'cast');
+  await sleep(400);
+  await page.click(control('Form5', 'cast'));
+  await waitForWindow('Form6');
+
+  // The cast screen over the lure screen: one scene, the bank above and
+  // the water below, only the lower window's frame between them.
+  const upper = await box(client('Form5'));
+  const lower = await box(client('Form6'));
+  assert.ok(Math.abs(lower.x - upper.x) <= 1); // as laid out, within a pixel
+  assert.equal(lower.y - (upper.y + upper.height), 22);
+  await sleep(300);
+  const scene = await shot({ x: upper.x, y: upper.y, width: 434, height: lower.y + lower.height - upper.y });
+  assert.deepEqual([scene.width, scene.height], [434, 140 + 22 + 195]);
+  assert.deepEqual(scene.at(430, 60), DARK_RED);
+  assert.deepEqual(scene.at(3, 95), TEAL); // the water under the waves
+  assert.deepEqual(scene.at(200, 5), PALE_CYAN);
+  assert.deepEqual(scene.at(10, 162 + 10), TEAL); // the lure screen's water
+  assert.deepEqual(scene.at(3, 162 + 133), GREY); // its sea bed
+
+  // The disabled cast screen takes no clicks; a page that stood still for
+  // more than 250 ms loses that time, as the desktop game does.
+  await page.click(control('Form5', 'cast'));
+  await page.evaluate(() => {
+    const start = performance.now();
+    while (performance.now() - start < 600);
+  });
+  await sleep(100);
+
+  // Shift reels, K calls the fish, and it bites.
+  await page.keyboard.down('Shift');
+  await sleep(300);
+  assert.equal((await dump()).state.ReelSpeed, 50);
+  await page.keyboard.up('Shift');
+  await page.keyboard.press('k');
+  await waitForWindow('Form8', 20000);
+  await waitForWindow('Form7');
+
+  const splash = await box(client('Form7'));
+  const water = await box(client('Form8'));
+  const battle = await shot({ x: splash.x, y: splash.y, width: 436, height: water.y + water.height - splash.y });
+  assert.deepEqual([battle.width, battle.height], [436, 97 + 22 + 276]);
+  assert.deepEqual(battle.at(20, 20), PALE_CYAN);
+  assert.deepEqual(battle.at(5, 119 + 5), CYAN);
+  assert.deepEqual(battle.at(20, 119 + 230), GREY); // the bottom strip
+  assert.equal(await page.evaluate(() => document.activeElement.closest('.window')?.dataset.form), 'Form8');
+
+  await page.keyboard.down('Shift');
+  await sleep(700);
+  await page.keyboard.up('Shift');
+  await page.keyboard.press('F1');
+  await page.waitForSelector('#help .help-body h1');
+  await page.keyboard.press('Escape');
+  assert.equal(await page.$('#help'), null);
+
+  // The record, saved as a download, replays to the very same states.
+  await page.click('#save-record');
+  let file;
+  for (let i = 0; i < 100 && !file; ++i) {
+    file = readdirSync(downloads).find((f) => f.endsWith('.txt'));
+    if (!file) await sleep(100);
+  }
+  assert.ok(file, 'the record was downloaded');
+  const record = readFileSync(join(downloads, file), 'utf8');
+  for (const line of ['click Form1.Command1', 'click Form3.Command1(1)', 'click Form5.cast', 'keydown Form6 16',
+    'keyup Form6 16', 'keydown Form6 75', 'keydown Form8 16', 'keydown Form8 112'])
+    assert.ok(record.split('\n').includes(line), line);
+  assert.equal(record.split('\n').filter((l) => l === 'click Form5.cast').length, 1);
+  assert.ok(record.split('\n').some((l) => /^wait \d+$/.test(l)), 'the stall is a wait');
+  const path = join(downloads, 'record.txt');
+  writeFileSync(path, record);
+  const replay = runSim('native', [path]);
+  assert.equal(replay.status, 0, replay.stderr);
+  assert.deepEqual(replay.stdout.trimEnd().split('\n'), recordedStates(record));
+
+  // The close box ends the game; the page offers a new one.
+  await page.click('.window[data-form="Form8"] .closebox');
+  await page.waitForSelector('#notice', { visible: true });
+  await page.click('#notice-new-game');
+  await waitForWindow('Form1');
+
+  // A second game by keyboard where the focus allows: Return on GAME START
+  // and on the cast button, End to give up, the results, and back.
+  await page.keyboard.press('Enter');
+  await waitForWindow('Form3');
+  await page.click(control('Form3', 'Command2'));
+  await waitForWindow('Form5');
+  await page.keyboard.press('Enter');
+  await waitForWindow('Form6');
+  await page.keyboard.press('End');
+  await waitForWindow('Form4', 8000);
+  const results = await page.$eval(control('Form4', 'Text1'), (e) => e.value);
+  assert.match(results, /^魚の名前/);
+  await page.click(control('Form4', 'Command1'));
+  await waitForWindow('Form1');
+  assert.equal((await dump()).state.SecretPoints, 2);
+
+  // At 200 %: the same window, every pixel of it twice as fine.
+  await page.setViewport({ width: 1000, height: 760, deviceScaleFactor: 2 });
+  const fine = await shot(await box(client('Form1')));
+  assert.deepEqual([fine.width, fine.height], [978, 612]);
+  assert.deepEqual(fine.at(10, 10), [184, 244, 252]);
+  await page.setViewport({ width: 1000, height: 760 });
+});
+
+test('a recorded game plays back in the page; a bad one is refused with its line', { skip }, async () => {
+  const dir = mkdtempSync(join(tmpdir(), 'mogumo-replay-'));
+  const good = join(dir, 'good.txt');
+  const bad = join(dir, 'bad.txt');
+  writeFileSync(good, 'click Form1.Command1\nrun 400\nclick Form3.Command2\nrun 300\n');
+  writeFileSync(bad, 'click Form1.Command1\nclick Form1.Command1\n');
+  const input = await page.$('#load-record');
+  await input.uploadFile(bad);
+  await page.waitForFunction(() => document.getElementById('status').textContent.includes('line 2'));
+  await input.uploadFile(good);
+  await page.waitForFunction(() => document.getElementById('status').textContent === '再生が終わりました',
+    { timeout: 10000 });
+  const expected = runSim('native', [], readFileSync(good, 'utf8') + 'dump\n').stdout.trim();
+  assert.equal(await page.evaluate(() => window.mogumo.dump()), expected);
+  // Watching, the page's clicks do not reach the game.
+  await page.click(control('Form5', 'cast'));
+  assert.equal(await page.evaluate(() => window.mogumo.dump()), expected);
+  rmSync(dir, { recursive: true, force: true });
+});
+
+test('the page fetched nothing from outside its own origin', { skip }, () => {
+  assert.ok(requests.length > 10);
+  const foreign = requests.filter((u) => !u.startsWith(server.url) && !u.startsWith('data:') && !u.startsWith('blob:'));
+  assert.deepEqual(foreign, []);
+});
