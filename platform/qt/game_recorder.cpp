@@ -1,10 +1,7 @@
 #include "platform/qt/game_recorder.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#include "core/game.h"
 
 namespace mogumo {
 
@@ -22,44 +19,28 @@ std::string GameRecorder::open(const std::string& path, uint32_t clockStart) {
     if (!file_)
         return "cannot write the record " + path + ": " + std::strerror(errno);
     thread_ = std::thread([this] { writer(); });
-    write("# A game of Mogumo, recorded as it was played. Replay it with mogumo-sim.\n");
-    if (clockStart != kDefaultClock) {
-        script::Command clock;
-        clock.verb = script::Verb::Clock;
-        clock.number = clockStart;
-        write(script::formatCommand(clock) + "\n");
-    }
+    lines_.emplace(clockStart);
+    write(lines_->take());
     return {};
 }
 
 void GameRecorder::time(script::Verb verb, uint64_t ms) {
-    if (pending_ != verb)
-        flushTime();
-    pending_ = verb;
-    pendingMs_ += ms;
-}
-
-void GameRecorder::flushTime() {
-    // A script number has at most 32 bits: a longer stretch takes more lines.
-    script::Command c;
-    c.verb = pending_.value_or(script::Verb::Run);
-    while (pending_ && pendingMs_ > 0) {
-        c.number = std::min(pendingMs_, script::kMaxNumber);
-        write(script::formatCommand(c) + "\n");
-        pendingMs_ -= c.number;
-    }
-    pending_.reset();
-    pendingMs_ = 0;
+    if (lines_)
+        lines_->time(verb, ms);
 }
 
 void GameRecorder::input(const script::Command& command) {
-    flushTime();
-    write(script::formatCommand(command) + "\n");
+    if (!lines_)
+        return;
+    lines_->input(command);
+    write(lines_->take());
 }
 
 void GameRecorder::dump(const std::string& state) {
-    flushTime();
-    write("dump\n# state " + state + "\n");
+    if (!lines_)
+        return;
+    lines_->dump(state);
+    write(lines_->take());
 }
 
 void GameRecorder::write(const std::string& text) {
@@ -97,7 +78,9 @@ void GameRecorder::writer() {
 std::string GameRecorder::finish() {
     if (!file_)
         return {};
-    flushTime();
+    lines_->flushTime();
+    write(lines_->take());
+    lines_.reset();
     {
         std::lock_guard lock(mutex_);
         closing_ = true;

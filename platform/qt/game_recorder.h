@@ -10,14 +10,13 @@
 #include <thread>
 
 #include "script/command.h"
+#include "script/record_writer.h"
 
 namespace mogumo {
 
-// Writes the game being played as a script for mogumo-sim: the time between
-// inputs as `run` (timers ran) or `wait` (time lost in a stall), every input
-// as its command, and a `dump` at each hand-over between screens and at the
-// end, each followed by the state the game had then as a comment line
-// ("# state {...}"), so a replay can be checked against it.
+// Writes the game being played to a file as a script for mogumo-sim (see
+// script::RecordWriter), with a `dump` at each hand-over between screens and
+// at the end, so a replay can be checked against it.
 //
 // The file is written by a thread of its own: play never waits for the disk.
 // Each write is whole lines, flushed at once, so a game killed half way
@@ -50,13 +49,11 @@ public:
     std::string finish();
 
 private:
-    void flushTime();
     void write(const std::string& text);
     void writer();
 
     std::string path_;
-    std::optional<script::Verb> pending_;  // run or wait, not yet written
-    uint64_t pendingMs_ = 0;
+    std::optional<script::RecordWriter> lines_;  // while the file is open
 
     std::FILE* file_ = nullptr;
     std::thread thread_;

@@ -13,7 +13,7 @@
 
 #include "core/game.h"
 #include "core/host.h"
-#include "platform/qt/game_clock.h"
+#include "core/game_clock.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/window_desk.h"
 #include "script/command.h"

@@ -6,8 +6,8 @@
 // Time works as in the desktop game: the game clock follows the page's clock
 // (performance.now(), handed in as `real`) but moves only when the page asks,
 // running every tick due by then at its own due millisecond; every input
-// first runs the ticks due by the time it came. A wake that comes more than
-// kStallMs after a tick was due (a background tab whose timers the browser
+// first runs the ticks due by the time it came (see GameClock). A wake that
+// comes more than GameClock::kStallMs after a tick was due (a background tab whose timers the browser
 // held back) does not make the missed ticks up: the time is lost, and the
 // record says so with `wait`.
 
@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "core/game.h"
+#include "core/game_clock.h"
 #include "core/host.h"
 #include "core/json_writer.h"
 #include "core/keys.h"
@@ -33,14 +34,13 @@
 #include "core/screen.h"
 #include "screens/screen_factory.h"
 #include "script/command.h"
+#include "script/record_writer.h"
 #include "script/session.h"
 #include "script/state_dump.h"
 #include "ui/layouts/layouts.h"
 
 namespace mogumo {
 namespace {
-
-constexpr uint64_t kStallMs = 250;
 
 // One pixel is 15 twips; rectangles as the desktop game rounds them.
 int px(float twips) {
@@ -50,68 +50,13 @@ int px(float twips) {
 using script::Command;
 using script::Verb;
 
-// The writer of a game being played as a mogumo-sim script, as the desktop
-// game's --record writes it.
-class Record {
-public:
-    explicit Record(uint32_t clockStart) {
-        text_ = "# A game of Mogumo, recorded as it was played. Replay it with mogumo-sim.\n";
-        if (clockStart != kDefaultClock) {
-            Command clock;
-            clock.verb = Verb::Clock;
-            clock.number = clockStart;
-            text_ += script::formatCommand(clock) + "\n";
-        }
-    }
-    // Time passed with the timers running (run) or lost (wait).
-    void time(Verb verb, uint64_t ms) {
-        if (pending_ != verb)
-            flushTime(text_);
-        pending_ = verb;
-        pendingMs_ += ms;
-    }
-    void input(const Command& command) {
-        flushTime(text_);
-        text_ += script::formatCommand(command) + "\n";
-    }
-    void dump(const std::string& state) {
-        flushTime(text_);
-        text_ += "dump\n# state " + state + "\n";
-    }
-    // The record so far, its pending time written out, then `closing`.
-    std::string copy(const std::string& closing) const {
-        std::string out = text_;
-        Record pending = *this;
-        pending.flushTime(out);
-        return out + closing;
-    }
-
-private:
-    void flushTime(std::string& out) {
-        // A script number has at most 32 bits: a longer stretch takes more lines.
-        Command c;
-        c.verb = pending_.value_or(Verb::Run);
-        while (pending_ && pendingMs_ > 0) {
-            c.number = std::min(pendingMs_, script::kMaxNumber);
-            out += script::formatCommand(c) + "\n";
-            pendingMs_ -= c.number;
-        }
-        pending_.reset();
-        pendingMs_ = 0;
-    }
-
-    std::string text_;
-    std::optional<Verb> pending_;
-    uint64_t pendingMs_ = 0;
-};
-
 class WebGame : public Host {
 public:
     // `replayScript`, when not empty, is a recorded game to watch, read into
     // `replay`.
     WebGame(uint32_t clockStart, double real, std::string replayScript, std::vector<Command> replay)
-        : clockStart_(clockStart),
-          realOrigin_(floorMs(real)),
+        : realMs_(floorMs(real)),
+          clock_([this] { return realMs_; }, clockStart),
           record_(clockStart),
           replayScript_(std::move(replayScript)),
           replay_(std::move(replay)),
@@ -120,17 +65,18 @@ public:
 
     void start() {
         if (replaying_)
-            limit_ = game_.now();
+            clock_.setLimit(game_.now());
         game_.start();
         shown_ = shownScreens();
         if (replaying_)
-            stepReplay(realOrigin_);
+            stepReplay(realMs_);
     }
 
     const Game& game() const { return game_; }
 
     // Runs what is due by the real time `real`.
     void advance(double real) {
+        realMs_ = floorMs(real);
         if (replaying_)
             stepReplay(floorMs(real));
         else
@@ -144,12 +90,11 @@ public:
         if (game_.ended())
             return std::nullopt;
         std::optional<uint64_t> next = game_.nextTickAt();
-        if (limit_ && (!next || *next > *limit_))
+        if (clock_.limit() && (!next || *next > *clock_.limit()))
             next = runEnd_;
         if (!next)
             return std::nullopt;
-        return static_cast<double>(static_cast<int64_t>(*next) - static_cast<int64_t>(clockStart_) - shift_ +
-                                   static_cast<int64_t>(realOrigin_));
+        return static_cast<double>(realMs_ + clock_.delayUntil(*next));
     }
 
     // Input at the real time `real`, carried out when the game takes it.
@@ -201,7 +146,7 @@ public:
             catchUp(floorMs(real));
             afterEvent();
         }
-        return game_.ended() ? record_.copy("") : record_.copy("dump\n# state " + dump() + "\n");
+        return game_.ended() ? record_.peek() : record_.peek() + "dump\n# state " + dump() + "\n";
     }
 
     std::string view() const;
@@ -220,28 +165,21 @@ private:
         return c;
     }
 
-    uint64_t gameAt(uint64_t real) const {
-        return static_cast<uint64_t>(static_cast<int64_t>(clockStart_ + (real - realOrigin_)) + shift_);
-    }
-
     // The game clock catches up with real time: every tick due by then runs,
     // or, after a stall, the time is lost.
     void catchUp(uint64_t real) {
+        realMs_ = std::max(realMs_, real);
         if (game_.ended())
             return;
-        uint64_t target = gameAt(std::max(real, realOrigin_));
-        if (limit_)
-            target = std::min(target, *limit_);
         const uint64_t from = game_.now();
-        if (target <= from)
+        const std::optional<GameClock::Move> move = clock_.catchUp(from, game_.nextTickAt(), replaying_);
+        if (!move)
             return;
-        const std::optional<uint64_t> due = game_.nextTickAt();
-        const bool lost = !replaying_ && due && *due <= target && target - *due > kStallMs;
-        if (lost)
-            game_.wait(target - from);
+        if (move->lost)
+            game_.wait(move->to - from);
         else
-            game_.runUntil(target);
-        record_.time(lost ? Verb::Wait : Verb::Run, target - from);
+            game_.runUntil(move->to);
+        record_.time(move->lost ? Verb::Wait : Verb::Run, move->to - from);
     }
 
     // An input, once the game clock has caught up with it: refused when the
@@ -267,20 +205,20 @@ private:
             runEnd_.reset();
         }
         // Whatever lateness this wake had, the script goes on from here.
-        shift_ += static_cast<int64_t>(game_.now()) - static_cast<int64_t>(gameAt(real));
+        clock_.resync(game_.now());
         while (next_ < replay_.size()) {
             const Command& c = replay_[next_++];
             if (game_.ended() && c.verb != Verb::Dump)
                 break;
             if (c.verb == Verb::Run && c.number > 0) {
                 runEnd_ = game_.now() + c.number;
-                limit_ = runEnd_;
+                clock_.setLimit(runEnd_);
                 return;
             }
             replayCommand(c);
         }
         next_ = replay_.size();
-        limit_ = game_.now();
+        clock_.setLimit(game_.now());
     }
 
     void replayCommand(const Command& c) {
@@ -288,7 +226,7 @@ private:
         switch (c.verb) {
             case Verb::Wait:
                 game_.wait(c.number);
-                shift_ += static_cast<int64_t>(c.number);
+                clock_.shift(c.number);
                 break;
             case Verb::Click: game_.click(c.form, c.control, c.index); break;
             case Verb::KeyDown: game_.keyDown(c.form, code); break;
@@ -317,12 +255,10 @@ private:
         }
     }
 
-    uint32_t clockStart_;
-    uint64_t realOrigin_;
-    int64_t shift_ = 0;  // game clock minus real time, as a replay moves it
-    std::optional<uint64_t> limit_;
+    uint64_t realMs_;  // the page's clock at the call being handled
+    GameClock clock_;
     std::optional<uint64_t> runEnd_;
-    Record record_;
+    script::RecordWriter record_;
     std::string replayScript_;
     std::vector<Command> replay_;
     size_t next_ = 0;

@@ -6,9 +6,10 @@
 
 namespace mogumo {
 
-// Real time against the game clock, for the desktop game: where real time
-// has got to on the game clock, how far the game moves at a wake, and how
-// long to sleep until a due time.
+// Real time against the game clock, for the hosts that play on real time
+// (the desktop game, the browser page): where real time has got to on the
+// game clock, how far the game moves at a wake, and how long to sleep until a
+// due time.
 //
 // The game clock moves only when its host runs the timers: a wake runs every
 // tick due up to the real time now, each at its own due millisecond, so a game
@@ -30,7 +31,8 @@ public:
         bool lost;
     };
 
-    // `real` defaults to a steady clock; the game clock reads `gameStart` now.
+    // `real` defaults to the system's steady clock; the game clock reads
+    // `gameStart` now.
     GameClock(RealClock real, uint64_t gameStart);
 
     // The game clock's reading that real time has reached.

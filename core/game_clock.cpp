@@ -1,22 +1,23 @@
-#include "platform/qt/game_clock.h"
+#include "core/game_clock.h"
 
-#include <QElapsedTimer>
 #include <algorithm>
-#include <memory>
+#include <chrono>
 
 namespace mogumo {
 
 GameClock::GameClock(RealClock real, uint64_t gameStart) : real_(std::move(real)), gameStart_(gameStart) {
-    if (!real_) {
-        auto steady = std::make_shared<QElapsedTimer>();
-        steady->start();
-        real_ = [steady] { return static_cast<uint64_t>(steady->elapsed()); };
-    }
+    if (!real_)
+        real_ = [] {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+        };
     origin_ = real_();
 }
 
 uint64_t GameClock::realNow() const {
-    return static_cast<uint64_t>(static_cast<int64_t>(gameStart_ + (real_() - origin_)) + shift_);
+    const uint64_t real = real_();
+    const uint64_t passed = real > origin_ ? real - origin_ : 0;
+    return static_cast<uint64_t>(static_cast<int64_t>(gameStart_ + passed) + shift_);
 }
 
 std::optional<GameClock::Move> GameClock::catchUp(uint64_t gameNow, std::optional<uint64_t> nextDue,
