@@ -1,7 +1,13 @@
-// The lure screen in the real host against a bare Qt window of the same size
-// that moves one sprite on a precise 51 ms timer. Both run in this process, in
-// alternating turns of a few seconds; each reports its CPU share, wake-ups per
-// second and frame intervals, and the counters give the ratios.
+// The lure screen in the real host against two bare Qt windows of the same
+// size on a precise 51 ms timer: one that only moves a sprite (the floor), one
+// that also draws the two status lines afresh with plain text drawing every
+// step. All run in this process, in alternating turns of a few seconds; each
+// reports its CPU share, wake-ups per second and frame intervals, and the
+// counters give the ratios.
+//
+// `--profile=lure|lure-shift|bare|text --steps=N` runs N steps of one of them
+// on a made-up clock instead, each painted at once, and nothing else: under
+// `valgrind --tool=callgrind --instr-atstart=no` only those steps are counted.
 
 #include <benchmark/benchmark.h>
 #if defined(__unix__)
@@ -16,9 +22,17 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <numeric>
+#include <string>
 #include <vector>
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#endif
 
 #include "core/layout.h"
 #include "platform/qt/picture_cache.h"
@@ -107,12 +121,16 @@ void measure(Tally& tally, int ms, Wakes&& wakes) {
 
 // The least a game window can do: a sprite crossing the lure screen's client
 // area, nearest-neighbour scaled, on one precise single-shot timer re-armed
-// for the next 51 ms mark.
+// for the next 51 ms mark. With `lines`, it also writes the lure screen's two
+// status lines, new each step, with plain drawText into the box they have
+// there.
 class BareWindow : public QWidget {
 public:
-    BareWindow(const QPixmap& sprite, QSize size) : sprite_(sprite) {
+    BareWindow(const QPixmap& sprite, QSize size, bool lines = false) : sprite_(sprite), lines_(lines) {
         setFixedSize(size);
         setAttribute(Qt::WA_OpaquePaintEvent);
+        if (lines_)
+            setFont(QFont(QStringLiteral("IPAGothic"), 9));
         timer_.setSingleShot(true);
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, this, [this] { frame(); });
@@ -134,9 +152,23 @@ protected:
         p.fillRect(event->rect(), QColor(0, 128, 128));
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         p.drawPixmap(spriteRect(), sprite_);
+        if (lines_ && event->rect().intersects(kLinesBox)) {
+            p.fillRect(kLinesBox, Qt::white);
+            p.drawText(kLinesBox.adjusted(4, 4, -4, -4), Qt::AlignLeft | Qt::AlignTop,
+                       QStringLiteral("YOUR LIFE：%1 魚の興味：%2％\n岸まで%3M")
+                           .arg(life_)
+                           .arg(life_ % 90)
+                           .arg(life_ / 10));
+        }
     }
 
+public:
+    // A step without the timer (for --profile).
+    void step() { frame(); }
+
 private:
+    // Where the lure screen keeps its status box, in pixels.
+    static constexpr QRect kLinesBox{7, 140, 421, 50};
     static constexpr int kScale = 2;
     static constexpr int kStepPx = 3;
 
@@ -156,6 +188,10 @@ private:
             x_ += 2 * dx_;
         }
         update(before.united(spriteRect()));
+        if (lines_) {
+            --life_;
+            update(kLinesBox);
+        }
         nextMs_ += kFrameMs;
         arm();
     }
@@ -163,6 +199,8 @@ private:
     void arm() { timer_.start(static_cast<int>(std::max<qint64>(0, nextMs_ - clock_.elapsed()))); }
 
     QPixmap sprite_;
+    bool lines_;
+    int life_ = 2000;
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 nextMs_ = 0;
@@ -173,10 +211,14 @@ private:
     std::vector<double> lateMs_;
 };
 
-// One turn of the bare window: shown, settled, then measured.
-void bareTurn(Tally& tally, const PictureCache& pictures) {
+QSize lureClient() {
     const ScreenLayout& lure = layoutOf(FormId::Form6);
-    BareWindow w(*pictures.pixmap("fish_calm"), QSize(lure.clientWidth / 15, lure.clientHeight / 15));
+    return {lure.clientWidth / 15, lure.clientHeight / 15};
+}
+
+// One turn of a bare window: shown, settled, then measured.
+void bareTurn(Tally& tally, const PictureCache& pictures, bool lines) {
+    BareWindow w(*pictures.pixmap("fish_calm"), lureClient(), lines);
     w.show();
     w.run();
     spin(kSettleMs);
@@ -232,8 +274,10 @@ void BM_LureScreenVsBareWindow(benchmark::State& state) {
     for (auto _ : state) {
         Tally host;
         Tally bare;
+        Tally text;
         for (int turn = 0; turn < kTurns; ++turn) {
-            bareTurn(bare, pictures);
+            bareTurn(bare, pictures, false);
+            bareTurn(text, pictures, true);
             if (!hostTurn(host, pictures)) {
                 state.SkipWithError("the lure screen closed during the measurement");
                 return;
@@ -241,10 +285,13 @@ void BM_LureScreenVsBareWindow(benchmark::State& state) {
         }
         state.counters["host_cpu_pct"] = host.cpuPercent();
         state.counters["bare_cpu_pct"] = bare.cpuPercent();
+        state.counters["text_cpu_pct"] = text.cpuPercent();
         state.counters["cpu_ratio"] = host.cpuPercent() / bare.cpuPercent();
+        state.counters["cpu_ratio_text"] = host.cpuPercent() / text.cpuPercent();
         state.counters["host_wakes_per_s"] = host.wakesPerSecond();
         state.counters["bare_wakes_per_s"] = bare.wakesPerSecond();
         state.counters["wake_ratio"] = host.wakesPerSecond() / bare.wakesPerSecond();
+        state.counters["wake_ratio_text"] = host.wakesPerSecond() / text.wakesPerSecond();
         state.counters["host_steps_per_s"] = host.framesPerSecond();
         state.counters["host_step_ms_mean"] = Tally::mean(host.gapsMs);
         state.counters["host_step_ms_p99"] = host.p99GapMs();
@@ -254,4 +301,80 @@ void BM_LureScreenVsBareWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_LureScreenVsBareWindow)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Paints what the steps left to paint, as the event loop would.
+void paintNow() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+// --profile: `steps` frames of one side on a made-up clock.
+int profile(const std::string& what, int steps) {
+    ensureApplication();
+    PictureCache pictures;
+    if (!pictures.load().empty())
+        return 1;
+    if (what == "bare" || what == "text") {
+        BareWindow w(*pictures.pixmap("fish_calm"), lureClient(), what == "text");
+        w.show();
+        paintNow();
+        CALLGRIND_START_INSTRUMENTATION;
+        for (int i = 0; i < steps; ++i) {
+            w.step();
+            paintNow();
+        }
+        CALLGRIND_STOP_INSTRUMENTATION;
+        return 0;
+    }
+    if (what != "lure" && what != "lure-shift")
+        return 1;
+    uint64_t real = 0;
+    QtHost::Options options;
+    options.onEnd = [] {};
+    options.realClock = [&real] { return real; };
+    QtHost host(pictures, options);
+    const auto runFor = [&](uint64_t ms) {
+        const uint64_t end = real + ms;
+        while (host.nextWakeAt() && *host.nextWakeAt() <= end) {
+            real = std::max(real, *host.nextWakeAt());
+            host.wake();
+            paintNow();
+        }
+        real = end;
+    };
+    host.start();
+    paintNow();
+    host.click(FormId::Form1, "Command1");
+    host.click(FormId::Form3, "Command2");
+    runFor(300);
+    host.click(FormId::Form5, "cast");
+    // With Shift the lure comes up from where it sank to in 3 s: some 25
+    // steps before it is back.
+    runFor(what == "lure-shift" ? 3000 : 100);
+    if (what == "lure-shift")
+        host.keyDown(FormId::Form6, 16);
+    CALLGRIND_START_INSTRUMENTATION;
+    runFor(static_cast<uint64_t>(steps) * kFrameMs);
+    CALLGRIND_STOP_INSTRUMENTATION;
+    return host.screens().loaded(FormId::Form6) ? 0 : 2;
+}
+
 }  // namespace
+
+int main(int argc, char** argv) {
+    std::string what;
+    int steps = 100;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--profile=", 10) == 0)
+            what = argv[i] + 10;
+        else if (std::strncmp(argv[i], "--steps=", 8) == 0)
+            steps = std::atoi(argv[i] + 8);
+    }
+    if (!what.empty())
+        return profile(what, steps);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,21 +1,34 @@
 #include "platform/qt/font_map.h"
 
 #include <QFontDatabase>
-#include <QHash>
+#include <QSet>
 #include <QTextCharFormat>
 #include <array>
 #include <utility>
+#include <vector>
 
 namespace mogumo {
 
+namespace {
+
+// Whether a family is installed, by the font database's own list, read once
+// when a font is first needed. Asking the database family by family sends a
+// name it does not know (all the game's own names, on most systems) through
+// fontconfig's alias rules each time, which costs more than the whole list.
+bool installed(const QString& family) {
+    static const QSet<QString> families = [] {
+        QSet<QString> all;
+        for (const QString& f : QFontDatabase::families()) all.insert(f.toCaseFolded());
+        return all;
+    }();
+    return families.contains(family.toCaseFolded());
+}
+
+}  // namespace
+
 QString FontMap::family(std::string_view gameFamily) {
     const QString wanted = QString::fromUtf8(gameFamily.data(), static_cast<qsizetype>(gameFamily.size()));
-    // Asking the font database goes to fontconfig every time: ask once a family.
-    static QHash<QString, bool> installed;
-    auto known = installed.constFind(wanted);
-    if (known == installed.constEnd())
-        known = installed.insert(wanted, QFontDatabase::hasFamily(wanted));
-    if (*known)
+    if (installed(wanted))
         return wanted;
     static const std::array<std::pair<std::string_view, const char*>, 3> standIns{{
         {"ＭＳ Ｐゴシック", "IPAPGothic"},
@@ -38,12 +51,23 @@ bool isSmall(qreal points, qreal devicePixelRatio) {
 }  // namespace
 
 QFont FontMap::toQFont(const Font& font, qreal devicePixelRatio) {
+    // Made once for each font, size and pixel ratio the screens use.
+    struct Made {
+        Font font;
+        qreal devicePixelRatio;
+        QFont qfont;
+    };
+    static std::vector<Made> made;
+    for (const Made& m : made)
+        if (m.font == font && m.devicePixelRatio == devicePixelRatio)
+            return m.qfont;
     QFont f(family(font.family));
     f.setPointSizeF(font.points);
     f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
     f.setUnderline(font.underline);
     if (isSmall(font.points, devicePixelRatio))
         f.setHintingPreference(QFont::PreferFullHinting);
+    made.push_back({font, devicePixelRatio, f});
     return f;
 }
 
@@ -60,9 +84,8 @@ QList<QTextLayout::FormatRange> FontMap::lentLetters(const QString& text, const 
                                                      qreal devicePixelRatio) {
     QList<QTextLayout::FormatRange> runs;
     static const QString lenderFamily = QStringLiteral("DejaVu Sans Mono");
-    static const bool lenderInstalled = QFontDatabase::hasFamily(lenderFamily);
     if (font.family() != QLatin1String("IPAGothic") || !isSmall(font.pointSizeF(), devicePixelRatio) ||
-        !lenderInstalled)
+        !installed(lenderFamily))
         return runs;
     QFont lender(lenderFamily);
     lender.setPointSizeF(font.pointSizeF());

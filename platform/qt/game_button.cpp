@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace mogumo {
 
@@ -17,17 +19,32 @@ void GameButton::keyPressEvent(QKeyEvent* event) {
     QPushButton::keyPressEvent(event);
 }
 
+QRect GameButton::captionRect() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    return fontMetrics().boundingRect(contents, Qt::AlignCenter | Qt::TextShowMnemonic, text());
+}
+
 void GameButton::paintEvent(QPaintEvent* event) {
     QPushButton::paintEvent(event);
     if (!hasFocus())
         return;
-    // The focus mark: a dotted rectangle just inside the button's edge.
+    // The focus mark: a dotted rectangle just inside the button's edge. On a
+    // button hardly taller than its caption it moves out towards the edge,
+    // and where it would still cross the caption it breaks off beside it, so
+    // that no letter is cut.
+    const QRect caption = text().isEmpty() ? QRect() : captionRect().adjusted(-1, -1, 1, 1);
+    int inset = height() >= 14 ? 3 : 2;
+    const auto mark = [this](int in) { return rect().adjusted(in, in, -in - 1, -in - 1); };
+    while (inset > 1 && mark(inset).adjusted(0, 0, 1, 1).intersects(caption) &&
+           !mark(inset).adjusted(1, 1, 0, 0).contains(caption))
+        --inset;
     QPainter p(this);
-    QPen pen(palette().color(QPalette::ButtonText), 1, Qt::DotLine);
-    p.setPen(pen);
+    p.setClipRegion(QRegion(rect()).subtracted(QRegion(caption)));
+    p.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
     p.setBrush(Qt::NoBrush);
-    const int inset = height() >= 14 ? 3 : 2;
-    p.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
+    p.drawRect(mark(inset));
 }
 
 }  // namespace mogumo

@@ -14,6 +14,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Where the caption lies, as the button's style centres it.
+    QRect captionRect() const;
 };
 
 }  // namespace mogumo

@@ -1,6 +1,8 @@
 #include "platform/qt/picture_cache.h"
 
 #include <QFile>
+#include <QImageReader>
+#include <iostream>
 
 #include "core/pictures.h"
 
@@ -23,45 +25,50 @@ PictureCache::PictureCache(QString directory) : directory_(std::move(directory))
 
 std::string PictureCache::load() {
     initResources();
-    images_.clear();
-    pixmaps_.clear();
+    pictures_.clear();
+    std::unordered_map<std::string, Picture> pictures;
     for (const PictureInfo& info : kPictures) {
         const QString name = QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size()));
         const QString path = directory_ + QLatin1Char('/') + name + QStringLiteral(".xpm");
-        if (!QFile::exists(path)) {
-            images_.clear();
+        if (!QFile::exists(path))
             return "picture " + name.toStdString() + " is missing (" + path.toStdString() + ")";
-        }
-        QImage img(path, "XPM");
-        if (img.isNull()) {
-            images_.clear();
+        // The header says the size; the pixels wait until the picture is shown.
+        QImageReader reader(path, "XPM");
+        const QSize size = reader.size();
+        if (!reader.canRead() || !size.isValid())
             return "picture " + name.toStdString() + " cannot be read (" + path.toStdString() + ")";
-        }
-        if (img.width() != info.widthPx || img.height() != info.heightPx) {
-            images_.clear();
-            return "picture " + name.toStdString() + " is " + std::to_string(img.width()) + "x" +
-                   std::to_string(img.height()) + " pixels, expected " + std::to_string(info.widthPx) + "x" +
+        if (size.width() != info.widthPx || size.height() != info.heightPx)
+            return "picture " + name.toStdString() + " is " + std::to_string(size.width()) + "x" +
+                   std::to_string(size.height()) + " pixels, expected " + std::to_string(info.widthPx) + "x" +
                    std::to_string(info.heightPx);
-        }
-        images_.emplace(std::string(info.name), img);
+        pictures.emplace(std::string(info.name), Picture{path, false, {}});
     }
-    // The painter draws pixmaps; the images stay for pixel checks.
-    for (const auto& [name, img] : images_) pixmaps_.emplace(name, QPixmap::fromImage(img));
+    pictures_ = std::move(pictures);
     return {};
 }
 
 const QPixmap* PictureCache::pixmap(std::string_view name) const {
     if (name.empty())
         return nullptr;
-    auto it = pixmaps_.find(std::string(name));
-    return it == pixmaps_.end() ? nullptr : &it->second;
+    auto it = pictures_.find(std::string(name));
+    if (it == pictures_.end())
+        return nullptr;
+    Picture& picture = it->second;
+    if (!picture.decoded) {
+        picture.decoded = true;
+        picture.pixmap = QPixmap::fromImage(QImage(picture.path, "XPM"));
+        if (picture.pixmap.isNull())
+            std::cerr << "mogumo: picture " << it->first << " cannot be decoded ("
+                      << picture.path.toStdString() << ")\n";
+    }
+    return picture.pixmap.isNull() ? nullptr : &picture.pixmap;
 }
 
-const QImage* PictureCache::image(std::string_view name) const {
-    if (name.empty())
-        return nullptr;
-    auto it = images_.find(std::string(name));
-    return it == images_.end() ? nullptr : &it->second;
+std::optional<QImage> PictureCache::image(std::string_view name) const {
+    const QPixmap* p = pixmap(name);
+    if (!p)
+        return std::nullopt;
+    return p->toImage();
 }
 
 PictureCache& PictureCache::shared() {

@@ -313,8 +313,8 @@ unsigned QtHost::shownScreens() const {
 
 void QtHost::afterEvent() {
     // Windows of unloaded screens go once the event (and any signal of their
-    // own buttons still on the stack) is over.
-    for (ScreenWindow* w : retired_) w->deleteLater();
+    // own buttons still on the stack) is over and what replaces them is painted.
+    for (ScreenWindow* w : retired_) desk_.retire(w);
     retired_.clear();
     if (game_.ended() || failed_)
         return;

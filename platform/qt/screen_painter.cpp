@@ -41,6 +41,16 @@ QRect ScreenPainter::bounds(const Control& c) {
     return rectOf(c).adjusted(-1, -1, 1, 1);
 }
 
+QRect ScreenPainter::reach(const Control& c) {
+    if (c.kind != ControlKind::Label)
+        return bounds(c);
+    // A one-word caption may spill past the label's sides, and an underline
+    // below its bottom: the whole band across the window, a label's height
+    // deeper.
+    const QRect r = rectOf(c);
+    return QRect(-(1 << 20), r.top() - 1, 1 << 21, 2 * r.height() + 2);
+}
+
 QColor ScreenPainter::colour(Colour c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
@@ -50,19 +60,23 @@ bool ScreenPainter::samePaint(const Control& a, const Control& b) {
     return a == b;
 }
 
-void ScreenPainter::paint(QPainter& p, const Screen& screen) const {
+QRect ScreenPainter::rectOf(const DrawnRect& r) {
+    return {QPoint(px(std::min(r.x1, r.x2)), px(std::min(r.y1, r.y2))),
+            QPoint(px(std::max(r.x1, r.x2)), px(std::max(r.y1, r.y2)))};
+}
+
+void ScreenPainter::paint(QPainter& p, const Screen& screen, const QRegion& dirty) const {
     const auto& controls = screen.controls();
     const std::optional<Font>& screenFont = screen.layout().screenFont;
-    // The list runs front to back: paint it from the back.
+    // The list runs front to back: paint it from the back. A control whose
+    // pixels all lie outside the repaint is left alone.
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
-        if (it->isWindowless() && it->container.empty())
+        if (it->isWindowless() && it->container.empty() && it->visible && dirty.intersects(reach(*it)))
             paintControl(p, *it, screenFont);
     // What the screen drew on its surface covers the windowless controls.
-    for (const DrawnRect& r : screen.drawings()) {
-        const QRect box(QPoint(px(std::min(r.x1, r.x2)), px(std::min(r.y1, r.y2))),
-                        QPoint(px(std::max(r.x1, r.x2)), px(std::max(r.y1, r.y2))));
-        p.fillRect(box, colour(r.colour));
-    }
+    for (const DrawnRect& r : screen.drawings())
+        if (const QRect box = rectOf(r); dirty.intersects(box))
+            p.fillRect(box, colour(r.colour));
 }
 
 void ScreenPainter::paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const {

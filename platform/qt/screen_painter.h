@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPixmap>
 #include <QRect>
+#include <QRegion>
 #include <QTextLayout>
 #include <optional>
 #include <string_view>
@@ -16,6 +17,7 @@ namespace mogumo {
 
 class PictureCache;
 class Screen;
+struct DrawnRect;
 
 // Paints what a window draws itself: the windowless controls (labels, images,
 // shapes, lines) back to front, then the rectangles drawn on its surface.
@@ -25,8 +27,9 @@ class ScreenPainter {
 public:
     explicit ScreenPainter(const PictureCache& pictures) : pictures_(pictures) {}
 
-    // Everything windowless of the screen, in client-area pixels.
-    void paint(QPainter& p, const Screen& screen) const;
+    // Everything windowless of the screen that reaches into `dirty`, in
+    // client-area pixels.
+    void paint(QPainter& p, const Screen& screen, const QRegion& dirty) const;
 
     // One windowless control, with the font the screen gives its labels.
     void paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const;
@@ -34,8 +37,13 @@ public:
     // Twips to whole pixels.
     static int px(float twips);
     static QRect rectOf(const Control& c);
+    // The pixels a rectangle drawn on the surface covers.
+    static QRect rectOf(const DrawnRect& r);
     // The pixels a windowless control may touch (its box, a line's extent).
     static QRect bounds(const Control& c);
+    // Where a windowless control may show when painted: its bounds, or for a
+    // label, wherever its caption may reach.
+    static QRect reach(const Control& c);
     // &H00BBGGRR to a Qt colour.
     static QColor colour(Colour c);
     // Whether two states of a windowless control look the same: true only

@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "core/screen.h"
@@ -48,10 +51,11 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
       callbacks_(std::move(callbacks)) {
     const ScreenLayout& layout = screen.layout();
     setWindowTitle(QString::fromUtf8(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
-    // The battle splash is only looked at: the window system must not hand
-    // it the keys the battle screen below it is played with. Flags go first:
-    // changing them later forgets where the window was placed.
-    if (!takesKeys(form_))
+    // The battle splash is only looked at, and a disabled screen takes no
+    // input: the window system must not hand them the keys the screen being
+    // played needs, not even on a click. Flags go first: changing them on the
+    // widget later forgets where the window was placed.
+    if (refusesFocus(form_, screen.enabled()))
         setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     // The client area lands where the layout puts it; X11 places a top-level
     // widget's geometry without its frame.
@@ -167,14 +171,8 @@ void ScreenWindow::sync() {
     if (drawings.size() < drawingsPainted_) {
         update();
     } else {
-        for (size_t k = drawingsPainted_; k < drawings.size(); ++k) {
-            const DrawnRect& r = drawings[k];
-            update(
-                QRect(
-                    QPoint(ScreenPainter::px(std::min(r.x1, r.x2)), ScreenPainter::px(std::min(r.y1, r.y2))),
-                    QPoint(ScreenPainter::px(std::max(r.x1, r.x2)), ScreenPainter::px(std::max(r.y1, r.y2))))
-                    .adjusted(-1, -1, 1, 1));
-        }
+        for (size_t k = drawingsPainted_; k < drawings.size(); ++k)
+            update(ScreenPainter::rectOf(drawings[k]).adjusted(-1, -1, 1, 1));
     }
     drawingsPainted_ = drawings.size();
 
@@ -259,9 +257,31 @@ void ScreenWindow::focusAtOpen() {
         setFocus(Qt::OtherFocusReason);
 }
 
+bool ScreenWindow::refusesFocus(FormId form, bool enabled) {
+    return !takesKeys(form) || !enabled;
+}
+
+void ScreenWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange)
+        return;
+    const bool refuse = refusesFocus(form_, isEnabled());
+    if (bool(windowFlags() & Qt::WindowDoesNotAcceptFocus) == refuse)
+        return;
+    // Told to the window as it stands, so that it stays where it is.
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowDoesNotAcceptFocus, refuse);
+    overrideWindowFlags(flags);
+    if (QWindow* handle = windowHandle())
+        handle->setFlags(flags);
+}
+
 void ScreenWindow::detach() {
+    // Still on the screen: the windows that replace it are not painted yet.
     screen_ = nullptr;
-    hide();
+}
+
+void ScreenWindow::whenFirstPainted(std::function<void()> then) {
+    firstPainted_ = std::move(then);
 }
 
 QWidget* ScreenWindow::widgetOf(std::string_view name, int index) const {
@@ -275,12 +295,19 @@ QWidget* ScreenWindow::widgetOf(std::string_view name, int index) const {
     return nullptr;
 }
 
-void ScreenWindow::paintEvent(QPaintEvent*) {
+void ScreenWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const auto& layout = screen_ ? screen_->layout() : layoutOf(form_);
-    p.fillRect(rect(), ScreenPainter::colour(layout.background.value_or(ScreenPainter::kButtonFace)));
+    const QColor background = ScreenPainter::colour(layout.background.value_or(ScreenPainter::kButtonFace));
+    for (const QRect& r : event->region()) p.fillRect(r, background);
     if (screen_)
-        painter_.paint(p, *screen_);
+        painter_.paint(p, *screen_, event->region());
+    if (!paintedOnce_) {
+        paintedOnce_ = true;
+        // Once the picture has gone out to the window system.
+        if (firstPainted_)
+            QTimer::singleShot(0, this, firstPainted_);
+    }
 }
 
 void ScreenWindow::deliverKey(QKeyEvent* event) {

@@ -41,8 +41,13 @@ public:
     void sync();
     // Gives the focus to the control the screen opens with.
     void focusAtOpen();
-    // The screen is gone: the window shows nothing more of it.
+    // The screen is gone: the window takes no more input and follows it no
+    // more; it stays on the screen until it is hidden.
     void detach();
+    // Whether the window has been painted since it was shown, and what to do
+    // once it first has been.
+    bool hasBeenPainted() const { return paintedOnce_; }
+    void whenFirstPainted(std::function<void()> then);
 
     // The child widget of a control (nullptr for windowless ones).
     QWidget* widgetOf(std::string_view name, int index = -1) const;
@@ -58,6 +63,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -67,6 +73,9 @@ private:
         std::optional<std::string> text;  // a text box's text as last shown
     };
 
+    // Whether the window system must not give this window the keyboard: the
+    // splash never, a disabled screen while it is disabled.
+    static bool refusesFocus(FormId form, bool enabled);
     void createChildren();
     void syncChild(Child& child, const Control& c);
     void deliverKey(QKeyEvent* event);
@@ -79,6 +88,8 @@ private:
     std::vector<Child> children_;
     std::vector<Control> painted_;  // the windowless controls as last painted
     size_t drawingsPainted_ = 0;
+    bool paintedOnce_ = false;
+    std::function<void()> firstPainted_;
 };
 
 }  // namespace mogumo

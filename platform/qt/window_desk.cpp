@@ -8,6 +8,47 @@
 
 namespace mogumo {
 
+namespace {
+// How long a retired window waits at most for its successors' first paint.
+constexpr int kRetireWaitMs = 300;
+}  // namespace
+
+WindowDesk::WindowDesk(const Windows& windows) : windows_(windows) {
+    giveUp_.setSingleShot(true);
+    QObject::connect(&giveUp_, &QTimer::timeout, &giveUp_, [this] { releaseRetired(); });
+}
+
+WindowDesk::~WindowDesk() {
+    for (ScreenWindow* w : retired_) delete w;
+}
+
+bool WindowDesk::allPainted() const {
+    for (const ScreenWindow* w : windows_)
+        if (w && w->screen() && w->isVisible() && !w->hasBeenPainted())
+            return false;
+    return true;
+}
+
+void WindowDesk::retire(ScreenWindow* w) {
+    retired_.push_back(w);
+    if (!giveUp_.isActive())
+        giveUp_.start(kRetireWaitMs);
+    // Nothing new to wait for (the lure came back, say): it goes at once.
+    QTimer::singleShot(0, &giveUp_, [this] {
+        if (allPainted())
+            releaseRetired();
+    });
+}
+
+void WindowDesk::releaseRetired() {
+    giveUp_.stop();
+    for (ScreenWindow* w : retired_) {
+        w->hide();
+        w->deleteLater();
+    }
+    retired_.clear();
+}
+
 bool WindowDesk::playable(const ScreenWindow* w) {
     return w && w->screen() && w->isVisible() && w->isEnabled() && ScreenWindow::takesKeys(w->form());
 }
@@ -38,6 +79,10 @@ void WindowDesk::learnFrames() {
 }
 
 void WindowDesk::place(ScreenWindow& w) {
+    w.whenFirstPainted([this] {
+        if (!retired_.empty() && allPainted())
+            releaseRetired();
+    });
     learnFrames();
     const std::optional<FormId> upper = WindowPlacement::upperOf(w.form());
     if (!upper || !frames_)
@@ -60,6 +105,14 @@ void WindowDesk::giveKeys(ScreenWindow* w) {
 }
 
 void WindowDesk::opened(ScreenWindow& w) {
+    // A window system that activates a window that must not have the keys
+    // (a disabled screen or the splash, clicked) gets them taken back at once.
+    if (QWindow* handle = w.windowHandle())
+        QObject::connect(handle, &QWindow::activeChanged, &w, [this, &w, handle] {
+            if (handle->isActive() && !playable(&w))
+                if (ScreenWindow* keys = keyWindow())
+                    giveKeys(keys);
+        });
     if (playable(&w))
         giveKeys(&w);
 }

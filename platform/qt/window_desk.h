@@ -2,8 +2,10 @@
 
 #include <QMargins>
 #include <QPointer>
+#include <QTimer>
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "core/layout.h"
 
@@ -18,7 +20,10 @@ class WindowDesk {
 public:
     using Windows = std::array<ScreenWindow*, kFormCount>;
 
-    explicit WindowDesk(const Windows& windows) : windows_(windows) {}
+    explicit WindowDesk(const Windows& windows);
+    ~WindowDesk();
+    WindowDesk(const WindowDesk&) = delete;
+    WindowDesk& operator=(const WindowDesk&) = delete;
 
     // Before a window is shown: moves the lower window of a pair under the
     // upper one, by the frames learnt so far, so that it never jumps.
@@ -29,6 +34,10 @@ public:
     void closing(const ScreenWindow& w);
     // A screen was enabled or disabled.
     void enabledChanged();
+    // The window of a screen that is gone (detached): it stays on the screen
+    // until the windows shown with it have been painted, so that no frame
+    // shows the desktop between two scenes; then it goes.
+    void retire(ScreenWindow* w);
 
     // The help viewer opens and closes over the screen that has the keys.
     ScreenWindow* helpOpening();
@@ -43,6 +52,8 @@ public:
 
 private:
     void learnFrames();
+    bool allPainted() const;
+    void releaseRetired();
     void giveKeys(ScreenWindow* w);
     static bool playable(const ScreenWindow* w);
 
@@ -50,6 +61,8 @@ private:
     std::optional<QMargins> frames_;
     QPointer<ScreenWindow> keys_;        // the screen given the keys last
     QPointer<ScreenWindow> beforeHelp_;  // the one that had them when help opened
+    std::vector<ScreenWindow*> retired_;
+    QTimer giveUp_;  // a window that never gets painted holds nothing up for long
 };
 
 }  // namespace mogumo

@@ -17,8 +17,8 @@ TEST(PictureCache, EveryPictureLoadsWithItsPaletteAndTransparency) {
     ASSERT_EQ(cache.load(), "");
     for (const PictureInfo& info : kPictures) {
         SCOPED_TRACE(std::string(info.name));
-        const QImage* img = cache.image(info.name);
-        ASSERT_NE(img, nullptr);
+        const std::optional<QImage> img = cache.image(info.name);
+        ASSERT_TRUE(img);
         ASSERT_NE(cache.pixmap(info.name), nullptr);
 
         std::set<QRgb> opaque;
@@ -37,8 +37,8 @@ TEST(PictureCache, EveryPictureLoadsWithItsPaletteAndTransparency) {
         EXPECT_LE(static_cast<int>(opaque.size()) + (seeThrough ? 1 : 0), info.colours);
         EXPECT_EQ(seeThrough, info.transparent);
     }
-    EXPECT_EQ(cache.image(""), nullptr);
-    EXPECT_EQ(cache.image("no_such_picture"), nullptr);
+    EXPECT_FALSE(cache.image(""));
+    EXPECT_FALSE(cache.image("no_such_picture"));
 }
 
 TEST(PictureCache, AMissingPictureStopsTheLoadByName) {
@@ -81,6 +81,25 @@ TEST(PictureCache, AWrongOrBrokenPictureIsNamed) {
         EXPECT_EQ(problem.rfind(c.says, 0), 0u) << problem;
         EXPECT_FALSE(cache.loaded());
     }
+}
+
+// A picture is decoded only when first shown: one whose header is sound but
+// whose pixels are cut off passes the start and is then simply not drawn.
+TEST(PictureCache, APictureBrokenPastItsHeaderIsNotDrawn) {
+    QTemporaryDir dir;
+    for (const PictureInfo& info : kPictures) {
+        const QString name = QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size()));
+        ASSERT_TRUE(QFile::copy(":/pictures/" + name + ".xpm", dir.filePath(name + ".xpm")));
+    }
+    QFile rock(dir.filePath(QStringLiteral("rock.xpm")));
+    ASSERT_TRUE(rock.open(QIODevice::ReadWrite));
+    const QByteArray whole = rock.readAll();
+    ASSERT_TRUE(rock.resize(whole.size() / 2));
+    rock.close();
+    PictureCache cache(dir.path());
+    EXPECT_EQ(cache.load(), "");
+    EXPECT_EQ(cache.pixmap("rock"), nullptr);
+    EXPECT_NE(cache.pixmap("title_art"), nullptr);
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QWindow>
 #include <memory>
 
 #include "core/step_gate.h"
@@ -183,6 +185,51 @@ TEST_F(QtHostTest, TheCastScreenTakesNothingWhileTheLureIsOut) {
     ASSERT_EQ(win(FormId::Form6), nullptr);
     ASSERT_TRUE(win(FormId::Form5)->isEnabled());
     expectKeysWith(FormId::Form5, "cast");
+}
+
+// A click on a disabled window (the cast screen above the lure, the splash
+// above the battle) may make the window system try to hand it the keyboard:
+// the keys stay with the screen being played, Shift and End included.
+TEST_F(QtHostTest, AClickOnADisabledWindowLeavesTheKeysWithTheScreenPlayed) {
+    const auto clickOn = [](ScreenWindow* w) {
+        ASSERT_NE(w, nullptr);
+        const QPointF at(w->width() / 2.0, 5);
+        QMouseEvent down(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QMouseEvent up(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                       Qt::NoModifier);
+        QApplication::sendEvent(w, &down);
+        QApplication::sendEvent(w, &up);
+        // What a window system does on a click: it asks for the window.
+        w->windowHandle()->requestActivate();
+        settle();
+    };
+    toCastScreen();
+    runFor(300);
+    ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    settle();
+    ScreenWindow* cast = win(FormId::Form5);
+    EXPECT_TRUE(cast->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    clickOn(cast);
+    expectKeysWith(FormId::Form6);
+    press(Qt::Key_Shift);
+    runFor(60);
+    EXPECT_EQ(state().ReelSpeed, 50);
+
+    // Once the lure is back the cast screen takes the keys again.
+    for (int i = 0; i < 100 && win(FormId::Form6); ++i) runFor(50);
+    ASSERT_EQ(win(FormId::Form6), nullptr);
+    EXPECT_FALSE(cast->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    expectKeysWith(FormId::Form5, "cast");
+
+    host_.reset();
+    make();
+    toBattle();
+    clickOn(win(FormId::Form7));
+    expectKeysWith(FormId::Form8);
+    press(Qt::Key_End);
+    runFor(60);
+    EXPECT_FALSE(host_->screens().loaded(FormId::Form8)->ctl("Timer1").enabled);
 }
 
 // Keys reach the screen through a focused button; a held key repeats only
