@@ -14,12 +14,13 @@ namespace {
 // An image's single border: 2 pixels a side.
 constexpr int kImageBorderPx = 2;
 
+}  // namespace
+
 QString qText(const std::string& s) {
     QString t = QString::fromStdString(s);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return t;
 }
-}  // namespace
 
 int ScreenPainter::px(float twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));

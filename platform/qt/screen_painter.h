@@ -4,8 +4,10 @@
 #include <QPixmap>
 #include <QRect>
 #include <QRegion>
+#include <QString>
 #include <QTextLayout>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +16,9 @@
 class QPainter;
 
 namespace mogumo {
+
+// A control's text as Qt shows it: the game's CR LF line breaks become LF.
+QString qText(const std::string& s);
 
 class PictureCache;
 class Screen;

@@ -25,12 +25,6 @@ namespace mogumo {
 
 namespace {
 
-QString qText(const std::string& s) {
-    QString t = QString::fromStdString(s);
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
-}
-
 // Keys a focused child uses itself; the rest go straight to the screen.
 bool childKeepsKey(const QObject* child, int code) {
     if (code == 13 || code == 32)
