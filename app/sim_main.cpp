@@ -5,7 +5,6 @@
 // (or the game itself failed on it), 1 for anything else: bad arguments, a
 // script that cannot be read, dumps that cannot be written.
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,25 +52,6 @@ bool interactive(int fd) {
     return isatty(fd) || (fstat(fd, &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)));
 }
 
-// The script's file descriptor, or -1 after naming the problem in `why`.
-int openScript(const char* path, std::string& why) {
-    if (!path)
-        return STDIN_FILENO;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || fstat(fd, &st) != 0) {
-        why = std::strerror(errno);
-        return -1;
-    }
-    // A directory opens fine and only fails on reading: name it plainly.
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        why = "is a directory";
-        return -1;
-    }
-    return fd;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,7 +77,7 @@ int main(int argc, char** argv) {
         }
     }
     std::string why;
-    const int fd = openScript(path, why);
+    const int fd = path ? mogumo::script::openScriptFile(path, why) : STDIN_FILENO;
     if (fd < 0) {
         std::cerr << "mogumo-sim: cannot read " << path << ": " << why << '\n';
         return 1;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/game.h"
+
 namespace mogumo {
 
 GameClock::GameClock(RealClock real, uint64_t gameStart) : real_(std::move(real)), gameStart_(gameStart) {
@@ -20,15 +22,22 @@ uint64_t GameClock::realNow() const {
     return static_cast<uint64_t>(static_cast<int64_t>(gameStart_ + passed) + shift_);
 }
 
-std::optional<GameClock::Move> GameClock::catchUp(uint64_t gameNow, std::optional<uint64_t> nextDue,
-                                                  bool replaying) const {
+std::optional<GameClock::Move> GameClock::catchUp(Game& game, bool replaying) const {
+    if (game.ended())
+        return std::nullopt;
     uint64_t target = realNow();
     if (limit_)
         target = std::min(target, *limit_);
-    if (target <= gameNow)
+    const uint64_t from = game.now();
+    if (target <= from)
         return std::nullopt;
-    const bool stalled = !replaying && nextDue && *nextDue <= target && target - *nextDue > kStallMs;
-    return Move{target, stalled};
+    const std::optional<uint64_t> due = game.nextTickAt();
+    const bool stalled = !replaying && due && *due <= target && target - *due > kStallMs;
+    if (stalled)
+        game.wait(target - from);
+    else
+        game.runUntil(target);
+    return Move{target - from, stalled};
 }
 
 uint64_t GameClock::delayUntil(uint64_t due) const {

@@ -6,6 +6,8 @@
 
 namespace mogumo {
 
+class Game;
+
 // Real time against the game clock, for the hosts that play on real time
 // (the desktop game, the browser page): where real time has got to on the
 // game clock, how far the game moves at a wake, and how long to sleep until a
@@ -24,10 +26,10 @@ public:
 
     static constexpr uint64_t kStallMs = 250;
 
-    // How the game clock moves at a wake: on to `to`, running the timers, or
+    // How the game clock moved at a wake: on by `ms`, running the timers, or
     // (after a stall) with the time lost.
     struct Move {
-        uint64_t to;
+        uint64_t ms;
         bool lost;
     };
 
@@ -40,9 +42,10 @@ public:
     // Real time on its own clock.
     uint64_t realMs() const { return real_(); }
 
-    // Where the game goes from `gameNow`, whose next due tick is `nextDue`;
-    // nullopt when it stays. A replay never loses time and never passes its limit.
-    std::optional<Move> catchUp(uint64_t gameNow, std::optional<uint64_t> nextDue, bool replaying) const;
+    // Brings `game` up to real time: every tick due by then runs, or, after a
+    // stall, the time is lost. Returns how the game moved, nullopt when it
+    // stayed. A replay never loses time and never passes its limit.
+    std::optional<Move> catchUp(Game& game, bool replaying) const;
     // Real milliseconds until the game clock reaches `due`.
     uint64_t delayUntil(uint64_t due) const;
 

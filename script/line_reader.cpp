@@ -1,5 +1,7 @@
 #include "script/line_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +30,21 @@ LineReader LineReader::fromString(std::string_view text) {
         text.remove_prefix(n);
         return static_cast<long>(n);
     });
+}
+
+int openScriptFile(const std::string& path, std::string& why) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return -1;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? "it is a directory" : std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 bool LineReader::fill() {

@@ -44,4 +44,9 @@ private:
     bool atEnd_ = false;
 };
 
+// Opens a script file for reading, its name taken byte for byte; -1 with the
+// reason in `why` when it cannot (a directory opens but cannot be read: it is
+// named plainly).
+int openScriptFile(const std::string& path, std::string& why);
+
 }  // namespace mogumo::script

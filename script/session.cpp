@@ -1,6 +1,8 @@
 #include "script/session.h"
 
 #include <ostream>
+#include <streambuf>
+#include <system_error>
 
 #include "screens/screen_factory.h"
 #include "script/state_dump.h"
@@ -105,6 +107,32 @@ int runScript(LineReader& in, std::ostream& out, std::string& error, ScriptSessi
     }
     session.game();
     return 0;
+}
+
+namespace {
+// Discards what is written to it.
+class NullBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+}  // namespace
+
+std::string checkScript(LineReader& in, uint32_t& clockStart) {
+    NullBuffer discard;
+    std::ostream ignored(&discard);
+    ScriptSession::Options options;
+    options.shot = [](const Screen&, const std::string&) { return std::string(); };
+    options.onStart = [&clockStart](Game& game) { clockStart = game.tickCount(); };
+    std::string error;
+    try {
+        runScript(in, ignored, error, std::move(options));
+    } catch (const std::system_error&) {
+        throw;
+    } catch (const std::exception& e) {
+        error = std::string("the game failed: ") + e.what();
+    }
+    return error;
 }
 
 int runScript(std::string_view script, std::ostream& out, std::string& error,

@@ -70,4 +70,11 @@ int runScript(LineReader& in, std::ostream& out, std::string& error,
 int runScript(std::string_view script, std::ostream& out, std::string& error,
               ScriptSession::Options options = ScriptSession::Options{});
 
+// Checks that a script plays to its end on a game with no windows, before it
+// is watched: its dumps go nowhere, its shots write nothing, and nothing is
+// kept but the clock the game starts at. Returns "line N: reason", "the game
+// failed: ..." or an empty string; a read error passes through as
+// std::system_error.
+std::string checkScript(LineReader& in, uint32_t& clockStart);
+
 }  // namespace mogumo::script

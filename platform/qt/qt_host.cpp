@@ -93,18 +93,9 @@ void QtHost::fail(const std::string& message) {
 // The game clock catches up with real time: every tick due by now runs, or,
 // after a stall, the time is lost.
 void QtHost::catchUp() {
-    if (game_.ended())
-        return;
-    const uint64_t from = game_.now();
-    const std::optional<GameClock::Move> move = clock_.catchUp(from, game_.nextTickAt(), options_.replaying);
-    if (!move)
-        return;
-    if (move->lost)
-        game_.wait(move->to - from);
-    else
-        game_.runUntil(move->to);
-    if (options_.recorder)
-        options_.recorder->time(move->lost ? script::Verb::Wait : script::Verb::Run, move->to - from);
+    const std::optional<GameClock::Move> move = clock_.catchUp(game_, options_.replaying);
+    if (move && options_.recorder)
+        options_.recorder->time(move->lost ? script::Verb::Wait : script::Verb::Run, move->ms);
 }
 
 // Hands one input event to the game once the game clock has caught up with

@@ -1,12 +1,8 @@
 #include "platform/qt/script_replay.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <system_error>
 
@@ -15,48 +11,16 @@
 
 namespace mogumo {
 
-namespace {
-
-// The script's file, opened for reading; -1 with the reason in `why`.
-int openScript(const std::string& path, std::string& why) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || fstat(fd, &st) != 0) {
-        why = std::strerror(errno);
-        return -1;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        why = "it is a directory";
-        return -1;
-    }
-    return fd;
-}
-
-// Discards what is written to it: the check run's dumps.
-class NullBuffer : public std::streambuf {
-protected:
-    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-}  // namespace
-
 std::string ScriptReplay::check(const std::string& path, uint32_t& clockStart) {
     std::string why;
-    const int fd = openScript(path, why);
+    const int fd = script::openScriptFile(path, why);
     if (fd < 0)
         return "cannot read the script " + path + ": " + why;
     script::LineReader in = script::LineReader::fromFd(fd);
-    NullBuffer discard;
-    std::ostream ignored(&discard);
-    script::ScriptSession::Options options;
-    // A shot writes no file when a game is watched.
-    options.shot = [](const Screen&, const std::string&) { return std::string(); };
-    options.onStart = [&clockStart](Game& game) { clockStart = game.tickCount(); };
     std::string error;
     try {
-        if (script::runScript(in, ignored, error, std::move(options)) != 0)
+        error = script::checkScript(in, clockStart);
+        if (!error.empty())
             error = path + ": " + error;
     } catch (const std::system_error& e) {
         error = "cannot read the script " + path + ": " + e.code().message();
@@ -69,7 +33,7 @@ ScriptReplay::ScriptReplay(QtHost& host, const std::string& path,
                            std::function<void(const std::string&)> onDump)
     : host_(host), onDump_(std::move(onDump)) {
     std::string why;
-    fd_ = openScript(path, why);
+    fd_ = script::openScriptFile(path, why);
     if (fd_ >= 0)
         reader_ = std::make_unique<script::LineReader>(script::LineReader::fromFd(fd_));
     else

@@ -20,7 +20,6 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -169,17 +168,8 @@ private:
     // or, after a stall, the time is lost.
     void catchUp(uint64_t real) {
         realMs_ = std::max(realMs_, real);
-        if (game_.ended())
-            return;
-        const uint64_t from = game_.now();
-        const std::optional<GameClock::Move> move = clock_.catchUp(from, game_.nextTickAt(), replaying_);
-        if (!move)
-            return;
-        if (move->lost)
-            game_.wait(move->to - from);
-        else
-            game_.runUntil(move->to);
-        record_.time(move->lost ? Verb::Wait : Verb::Run, move->to - from);
+        if (const std::optional<GameClock::Move> move = clock_.catchUp(game_, replaying_))
+            record_.time(move->lost ? Verb::Wait : Verb::Run, move->ms);
     }
 
     // An input, once the game clock has caught up with it: refused when the
@@ -418,29 +408,12 @@ std::string layoutJson(FormId form) {
     return out.str();
 }
 
-// Discards what is written to it: the check run's dumps.
-class NullBuffer : public std::streambuf {
-protected:
-    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 // A recorded game, checked to play to its end in the simulator, as the
 // commands the replay carries out; "line N: reason" when it cannot be.
 std::string readReplay(std::string_view script, uint32_t& clockStart, std::vector<Command>& commands) {
-    NullBuffer discard;
-    std::ostream ignored(&discard);
-    script::ScriptSession::Options options;
-    // A shot writes no file when a game is watched.
-    options.shot = [](const Screen&, const std::string&) { return std::string(); };
-    options.onStart = [&clockStart](Game& g) { clockStart = g.tickCount(); };
-    std::string error;
-    try {
-        if (script::runScript(script, ignored, error, std::move(options)) != 0)
-            return error;
-    } catch (const std::exception& e) {
-        return std::string("the game failed: ") + e.what();
-    }
+    script::LineReader check = script::LineReader::fromString(script);
+    if (std::string error = script::checkScript(check, clockStart); !error.empty())
+        return error;
     script::LineReader in = script::LineReader::fromString(script);
     for (std::string line; in.next(line);)
         if (std::optional<Command> c = script::parseCommand(line); c && c->verb != Verb::Clock)
