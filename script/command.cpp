@@ -154,6 +154,16 @@ std::optional<Command> parseCommand(std::string_view line) {
     return c;
 }
 
+Command inputCommand(Verb verb, FormId form, int number, std::string_view control, int index) {
+    Command c;
+    c.verb = verb;
+    c.form = form;
+    c.number = static_cast<uint64_t>(number);
+    c.control = control;
+    c.index = index;
+    return c;
+}
+
 std::string targetOf(const Command& c) {
     std::string target(layoutOf(c.form).formName);
     if (c.verb == Verb::Click || c.verb == Verb::Tick) {

@@ -45,6 +45,10 @@ struct Command {
 // a comment. Throws ScriptError for a line that is no command.
 std::optional<Command> parseCommand(std::string_view line);
 
+// The command for an input a host took: a key (its code in `number`), a
+// close, or a click on `control`.
+Command inputCommand(Verb verb, FormId form, int number = 0, std::string_view control = {}, int index = -1);
+
 // The command as its line, without a line break: parseCommand gives it back.
 std::string formatCommand(const Command& command);
 

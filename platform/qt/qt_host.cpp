@@ -15,16 +15,6 @@
 
 namespace mogumo {
 
-namespace {
-script::Command input(script::Verb verb, FormId form, int number = 0) {
-    script::Command c;
-    c.verb = verb;
-    c.form = form;
-    c.number = static_cast<uint64_t>(number);
-    return c;
-}
-}  // namespace
-
 QtHost::QtHost(const PictureCache& pictures, Options options)
     : pictures_(pictures),
       options_(std::move(options)),
@@ -118,10 +108,7 @@ bool QtHost::click(FormId form, std::string_view control, int index) {
         if (failed_ || game_.refusesClick(form, control, index))
             return false;
         if (options_.recorder) {
-            script::Command c = input(script::Verb::Click, form);
-            c.control = control;
-            c.index = index;
-            options_.recorder->input(c);
+            options_.recorder->input(script::inputCommand(script::Verb::Click, form, 0, control, index));
         }
         return !game_.click(form, control, index);
     });
@@ -140,7 +127,7 @@ bool QtHost::close(FormId form) {
         if (failed_ || game_.refusesInput(form))
             return false;
         if (options_.recorder)
-            options_.recorder->input(input(script::Verb::Close, form));
+            options_.recorder->input(script::inputCommand(script::Verb::Close, form));
         return !game_.close(form);
     });
 }
@@ -150,7 +137,7 @@ bool QtHost::key(script::Verb verb, FormId form, int keyCode) {
         if (failed_ || game_.refusesInput(form))
             return false;
         if (options_.recorder)
-            options_.recorder->input(input(verb, form, keyCode));
+            options_.recorder->input(script::inputCommand(verb, form, keyCode));
         return verb == script::Verb::KeyDown ? !game_.keyDown(form, keyCode) : !game_.keyUp(form, keyCode);
     });
 }

@@ -102,10 +102,7 @@ public:
             return false;
         const auto refuses = [&] { return game_.refusesClick(form, name, index).has_value(); };
         return deliver(real, refuses, [&] {
-            Command c = input(Verb::Click, form);
-            c.control = name;
-            c.index = index;
-            record_.input(c);
+            record_.input(script::inputCommand(Verb::Click, form, 0, name, index));
             return !game_.click(form, name, index);
         });
     }
@@ -121,7 +118,7 @@ public:
         }
         const auto refuses = [&] { return game_.refusesInput(form).has_value(); };
         return deliver(real, refuses, [&] {
-            record_.input(input(down ? Verb::KeyDown : Verb::KeyUp, form, code));
+            record_.input(script::inputCommand(down ? Verb::KeyDown : Verb::KeyUp, form, code));
             return !(down ? game_.keyDown(form, code) : game_.keyUp(form, code));
         });
     }
@@ -129,7 +126,7 @@ public:
     bool close(FormId form, double real) {
         const auto refuses = [&] { return game_.refusesInput(form).has_value(); };
         return deliver(real, refuses, [&] {
-            record_.input(input(Verb::Close, form));
+            record_.input(script::inputCommand(Verb::Close, form));
             return !game_.close(form);
         });
     }
@@ -156,13 +153,6 @@ public:
 
 private:
     static uint64_t floorMs(double real) { return real > 0 ? static_cast<uint64_t>(std::floor(real)) : 0; }
-    static Command input(Verb verb, FormId form, int number = 0) {
-        Command c;
-        c.verb = verb;
-        c.form = form;
-        c.number = static_cast<uint64_t>(number);
-        return c;
-    }
 
     // The game clock catches up with real time: every tick due by then runs,
     // or, after a stall, the time is lost.
