@@ -66,7 +66,7 @@ QRect ScreenPainter::rectOf(const DrawnRect& r) {
             QPoint(px(std::max(r.x1, r.x2)), px(std::max(r.y1, r.y2)))};
 }
 
-void ScreenPainter::paint(QPainter& p, const Screen& screen, const QRegion& dirty) const {
+void ScreenPainter::paint(QPainter& p, const Screen& screen, const QRect& dirty) const {
     const auto& controls = screen.controls();
     const std::optional<Font>& screenFont = screen.layout().screenFont;
     // The list runs front to back: paint it from the back. A control whose

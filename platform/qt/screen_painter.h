@@ -34,7 +34,7 @@ public:
 
     // Everything windowless of the screen that reaches into `dirty`, in
     // client-area pixels.
-    void paint(QPainter& p, const Screen& screen, const QRegion& dirty) const;
+    void paint(QPainter& p, const Screen& screen, const QRect& dirty) const;
 
     // One windowless control, with the font the screen gives its labels.
     void paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const;

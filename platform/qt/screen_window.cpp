@@ -293,9 +293,14 @@ void ScreenWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const auto& layout = screen_ ? screen_->layout() : layoutOf(form_);
     const QColor background = ScreenPainter::colour(layout.background.value_or(ScreenPainter::kButtonFace));
-    for (const QRect& r : event->region()) p.fillRect(r, background);
-    if (screen_)
-        painter_.paint(p, *screen_, event->region());
+    // A rectangle at a time: with a plain rectangle to clip to, the painter
+    // takes its fast paths for pictures and lines.
+    for (const QRect& r : event->region()) {
+        p.setClipRect(r);
+        p.fillRect(r, background);
+        if (screen_)
+            painter_.paint(p, *screen_, r);
+    }
     if (!paintedOnce_) {
         paintedOnce_ = true;
         // Once the picture has gone out to the window system.

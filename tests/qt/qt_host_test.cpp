@@ -9,14 +9,18 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QWindow>
 #include <memory>
 
 #include "core/step_gate.h"
 #include "platform/qt/help_window.h"
+#include "platform/qt/screen_painter.h"
 #include "platform/qt/screen_window.h"
+#include "platform/qt/shot.h"
 #include "platform/qt/status_box_widget.h"
 #include "qt_fixture.h"
 
@@ -339,6 +343,50 @@ TEST_F(QtHostTest, LureStepsRunAtTheirDueMillisecondHoweverLateOrEarlyTheWakeCom
     EXPECT_TRUE(text->text().startsWith(QStringLiteral("YOUR LIFE")));
     EXPECT_EQ(text->text(), QString::fromStdString(host_->screens().loaded(FormId::Form6)->ctl("Text1").text)
                                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+// Each step repaints only what changed, a rectangle at a time: what the window
+// shows is then exactly a fresh picture of the screen, the fish jumping about,
+// the lure sinking and rising on its line and the status changing, up to the
+// bite's rectangles.
+TEST_F(QtHostTest, AfterEveryStepTheLureWindowShowsWhatAFreshPictureWould) {
+    toCastScreen();
+    ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+    // A picture never shows the status box's sunken frame: left out of both.
+    const QRect box = ScreenPainter::rectOf(host_->screens().loaded(FormId::Form6)->ctl("Text1"));
+    const auto withoutBoxFrame = [box](QImage image) {
+        image = image.convertToFormat(QImage::Format_RGB32);
+        QPainter p(&image);
+        p.setClipRegion(QRegion(box).subtracted(QRegion(box.adjusted(2, 2, -2, -2))));
+        p.fillRect(box, Qt::magenta);
+        return image;
+    };
+    const auto shown = [](QWidget* w) {
+        return w->windowHandle()
+            ->screen()
+            ->grabWindow(w->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    for (int step = 0; step < 60 && win(FormId::Form6); ++step) {
+        if (step == 20)
+            sendKey(win(FormId::Form6), Qt::Key_Shift);
+        if (step == 40) {
+            // The fish comes to the lure.
+            Control& uo = host_->screens().loaded(FormId::Form6)->ctl("uo");
+            uo.left = host_->screens().loaded(FormId::Form6)->ctl("rua").left - 60;
+            uo.top = host_->screens().loaded(FormId::Form6)->ctl("rua").top - 60;
+        }
+        runFor(51);
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+        ScreenWindow* w = win(FormId::Form6);
+        if (!w)
+            break;
+        ASSERT_EQ(withoutBoxFrame(shown(w)),
+                  withoutBoxFrame(renderScreen(*host_->screens().loaded(FormId::Form6), testPictures())))
+            << "step " << step;
+    }
 }
 
 TEST_F(QtHostTest, TheCloseBoxEndsTheGame) {
