@@ -66,18 +66,30 @@ QRect ScreenPainter::rectOf(const DrawnRect& r) {
             QPoint(px(std::max(r.x1, r.x2)), px(std::max(r.y1, r.y2)))};
 }
 
-void ScreenPainter::paint(QPainter& p, const Screen& screen, const QRect& dirty) const {
+void ScreenPainter::paint(QPainter& p, const Screen& screen, const QRegion& dirty,
+                          const QColor& background) const {
     const auto& controls = screen.controls();
     const std::optional<Font>& screenFont = screen.layout().screenFont;
-    // The list runs front to back: paint it from the back. A control whose
+    // The list runs front to back: painted from the back. A control whose
     // pixels all lie outside the repaint is left alone.
+    reaching_.clear();
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
-        if (it->isWindowless() && it->container.empty() && it->visible && dirty.intersects(reach(*it)))
-            paintControl(p, *it, screenFont);
-    // What the screen drew on its surface covers the windowless controls.
-    for (const DrawnRect& r : screen.drawings())
-        if (const QRect box = rectOf(r); dirty.intersects(box))
-            p.fillRect(box, colour(r.colour));
+        if (it->isWindowless() && it->container.empty() && it->visible)
+            if (const QRect r = reach(*it); dirty.intersects(r))
+                reaching_.push_back({&*it, r});
+    // A rectangle at a time: with a plain rectangle to clip to, the painter
+    // takes its fast paths for pictures and lines.
+    for (const QRect& rect : dirty) {
+        p.setClipRect(rect);
+        p.fillRect(rect, background);
+        for (const auto& [control, r] : reaching_)
+            if (r.intersects(rect))
+                paintControl(p, *control, screenFont);
+        // What the screen drew on its surface covers the windowless controls.
+        for (const DrawnRect& drawn : screen.drawings())
+            if (const QRect box = rectOf(drawn); rect.intersects(box))
+                p.fillRect(box, colour(drawn.colour));
+    }
 }
 
 void ScreenPainter::paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/control.h"
@@ -32,9 +33,9 @@ class ScreenPainter {
 public:
     explicit ScreenPainter(const PictureCache& pictures) : pictures_(pictures) {}
 
-    // Everything windowless of the screen that reaches into `dirty`, in
-    // client-area pixels.
-    void paint(QPainter& p, const Screen& screen, const QRect& dirty) const;
+    // The window's background and everything windowless of the screen that
+    // reaches into `dirty`, in client-area pixels.
+    void paint(QPainter& p, const Screen& screen, const QRegion& dirty, const QColor& background) const;
 
     // One windowless control, with the font the screen gives its labels.
     void paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const;
@@ -80,6 +81,8 @@ private:
         QPixmap pixmap;
     };
     mutable std::vector<Stretched> stretched_;
+    // The controls a repaint reaches, with where each reaches.
+    mutable std::vector<std::pair<const Control*, QRect>> reaching_;
 };
 
 }  // namespace mogumo

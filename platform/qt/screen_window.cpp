@@ -293,14 +293,10 @@ void ScreenWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const auto& layout = screen_ ? screen_->layout() : layoutOf(form_);
     const QColor background = ScreenPainter::colour(layout.background.value_or(ScreenPainter::kButtonFace));
-    // A rectangle at a time: with a plain rectangle to clip to, the painter
-    // takes its fast paths for pictures and lines.
-    for (const QRect& r : event->region()) {
-        p.setClipRect(r);
-        p.fillRect(r, background);
-        if (screen_)
-            painter_.paint(p, *screen_, r);
-    }
+    if (screen_)
+        painter_.paint(p, *screen_, event->region(), background);
+    else
+        for (const QRect& r : event->region()) p.fillRect(r, background);
     if (!paintedOnce_) {
         paintedOnce_ = true;
         // Once the picture has gone out to the window system.
