@@ -30,9 +30,10 @@ public:
     GameLaunch& operator=(const GameLaunch&) = delete;
 
     // With the QApplication: says who the application is, checks the
-    // pictures (their pixels wait until each is first shown) and makes the
-    // host, which shows nothing before start(). An empty string then;
-    // otherwise why the game cannot start, and there is no host.
+    // pictures (their pixels wait until each is first shown, but the title's
+    // are decoded on another thread meanwhile) and makes the host, which shows
+    // nothing before start(). An empty string then; otherwise why the game
+    // cannot start, and there is no host.
     std::string open(QtHost::Options options);
 
     // After a successful open().
