@@ -9,11 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt/app_identity.h"
 #include "platform/qt/command_line.h"
+#include "platform/qt/game_launch.h"
 #include "platform/qt/game_recorder.h"
-#include "platform/qt/picture_cache.h"
-#include "platform/qt/qt_host.h"
 #include "platform/qt/script_replay.h"
 
 namespace {
@@ -65,7 +63,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    mogumo::GameLaunch::beforeApplication();
     QApplication app(argc, argv);
     // A record that can no longer be written is said at once, in the game too;
     // the game goes on.
@@ -85,24 +83,20 @@ int main(int argc, char** argv) {
             },
             Qt::QueuedConnection);
     });
-    mogumo::setApplicationIdentity();
-    // Windows come and go between screens; only the game says when it ends.
-    QApplication::setQuitOnLastWindowClosed(false);
 
-    mogumo::PictureCache pictures;
-    if (const std::string problem = pictures.load(); !problem.empty()) {
+    mogumo::QtHost::Options options;
+    options.clockStart = clockStart;
+    options.recorder = line.record ? &recorder : nullptr;
+    options.replaying = line.replay.has_value();
+    mogumo::GameLaunch launch;
+    if (const std::string problem = launch.open(options); !problem.empty()) {
         std::cerr << "mogumo: " << problem << '\n';
         QMessageBox::critical(
             nullptr, QStringLiteral("Mogumo"),
             QStringLiteral("ゲームを始められません: %1").arg(QString::fromStdString(problem)));
         return 1;
     }
-
-    mogumo::QtHost::Options options;
-    options.clockStart = clockStart;
-    options.recorder = line.record ? &recorder : nullptr;
-    options.replaying = line.replay.has_value();
-    mogumo::QtHost host(pictures, options);
+    mogumo::QtHost& host = launch.host();
     std::unique_ptr<mogumo::ScriptReplay> replay;
     if (line.replay)
         replay = std::make_unique<mogumo::ScriptReplay>(

@@ -26,9 +26,8 @@
 #include <vector>
 
 #include "core/layout.h"
-#include "platform/qt/app_identity.h"
+#include "platform/qt/game_launch.h"
 #include "platform/qt/picture_cache.h"
-#include "platform/qt/qt_host.h"
 #include "platform/qt/screen_window.h"
 #include "ui/layouts/layouts.h"
 
@@ -105,30 +104,30 @@ private:
 int startupMain(int argc, char** argv, bool game) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The game starts as the mogumo program does, through the same calls.
+    if (game)
+        GameLaunch::beforeApplication();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     FirstPaint watch;
     app.installEventFilter(&watch);
 
-    std::unique_ptr<PictureCache> pictures;
-    std::unique_ptr<QtHost> host;
+    std::unique_ptr<GameLaunch> launch;
     std::unique_ptr<BareTitle> bare;
     if (game) {
-        setApplicationIdentity();
-        pictures = std::make_unique<PictureCache>();
-        if (!pictures->load().empty())
-            return 1;
         QtHost::Options options;
         options.onEnd = [] {};
-        host = std::make_unique<QtHost>(*pictures, options);
-        host->start();
+        launch = std::make_unique<GameLaunch>();
+        if (!launch->open(options).empty())
+            return 1;
+        launch->host().start();
     } else {
         initResources();
         bare = std::make_unique<BareTitle>(QPixmap(QStringLiteral(":/pictures/title_art.xpm"), "XPM"));
         bare->show();
     }
     QApplication::exec();
-    const QWidget* expected = game ? static_cast<QWidget*>(host->window(FormId::Form1)) : bare.get();
+    const QWidget* expected = game ? static_cast<QWidget*>(launch->host().window(FormId::Form1)) : bare.get();
     if (!watch.window || watch.window != expected)
         return 2;
     std::printf("%.3f %ld\n", watch.ms, watch.rssKb);

@@ -1,6 +1,8 @@
 #include "platform/qt/app_identity.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QWidget>
 
 #include "mogumo_version.h"
 
@@ -31,11 +33,37 @@ QIcon applicationIcon() {
     return icon;
 }
 
+namespace {
+
+// Watches the application for the first paint of a window, then sets the
+// game's icon from a low-priority event, and goes.
+class IconAfterFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
+        }
+        return false;
+    }
+
+    void customEvent(QEvent*) override {
+        QApplication::setWindowIcon(applicationIcon());
+        deleteLater();
+    }
+};
+
+}  // namespace
+
 void setApplicationIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("mogumo"));
     QCoreApplication::setApplicationVersion(applicationVersion());
     QGuiApplication::setDesktopFileName(desktopId());
-    QApplication::setWindowIcon(applicationIcon());
+    QCoreApplication::instance()->installEventFilter(new IconAfterFirstPaint(QCoreApplication::instance()));
 }
 
 }  // namespace mogumo

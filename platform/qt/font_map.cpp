@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/qt/font_setup.h"
+
 namespace mogumo {
 
 namespace {
@@ -17,6 +19,7 @@ namespace {
 // fontconfig's alias rules each time, which costs more than the whole list.
 bool installed(const QString& family) {
     static const QSet<QString> families = [] {
+        FontSetup::wait();
         QSet<QString> all;
         for (const QString& f : QFontDatabase::families()) all.insert(f.toCaseFolded());
         return all;

@@ -1,7 +1,6 @@
 #include "platform/qt/picture_cache.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <iostream>
 
 #include "core/pictures.h"
@@ -21,6 +20,37 @@ void initResources() {
     (void)done;
 }
 
+namespace {
+
+// The size an XPM picture's header gives ("/* XPM */", then the C array whose
+// first string reads "<width> <height> <colours> <characters per pixel>"),
+// read without decoding anything else; invalid when the file is no XPM.
+QSize xpmSize(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = file.read(1024);
+    if (!head.startsWith("/* XPM */"))
+        return {};
+    const qsizetype array = head.indexOf('{');
+    const qsizetype open = array < 0 ? -1 : head.indexOf('"', array);
+    const qsizetype close = open < 0 ? -1 : head.indexOf('"', open + 1);
+    if (close < 0)
+        return {};
+    const QList<QByteArray> values = head.mid(open + 1, close - open - 1).simplified().split(' ');
+    if (values.size() < 4)
+        return {};
+    bool wide = false, high = false;
+    const QSize size(values[0].toInt(&wide), values[1].toInt(&high));
+    return wide && high && !size.isEmpty() ? size : QSize();
+}
+
+QImage decode(const QString& path) {
+    return QImage(path, "XPM");
+}
+
+}  // namespace
+
 PictureCache::PictureCache(QString directory) : directory_(std::move(directory)) {}
 
 std::string PictureCache::load() {
@@ -33,18 +63,25 @@ std::string PictureCache::load() {
         if (!QFile::exists(path))
             return "picture " + name.toStdString() + " is missing (" + path.toStdString() + ")";
         // The header says the size; the pixels wait until the picture is shown.
-        QImageReader reader(path, "XPM");
-        const QSize size = reader.size();
-        if (!reader.canRead() || !size.isValid())
+        const QSize size = xpmSize(path);
+        if (!size.isValid())
             return "picture " + name.toStdString() + " cannot be read (" + path.toStdString() + ")";
         if (size.width() != info.widthPx || size.height() != info.heightPx)
             return "picture " + name.toStdString() + " is " + std::to_string(size.width()) + "x" +
                    std::to_string(size.height()) + " pixels, expected " + std::to_string(info.widthPx) + "x" +
                    std::to_string(info.heightPx);
-        pictures.emplace(std::string(info.name), Picture{path, false, {}});
+        pictures.emplace(std::string(info.name), Picture{path, false, {}, {}});
     }
     pictures_ = std::move(pictures);
     return {};
+}
+
+void PictureCache::prefetch(std::string_view name) {
+    auto it = pictures_.find(std::string(name));
+    if (it == pictures_.end() || it->second.decoded || it->second.pending.valid())
+        return;
+    // Images, unlike pixmaps, may be made on any thread.
+    it->second.pending = std::async(std::launch::async, decode, it->second.path);
 }
 
 const QPixmap* PictureCache::pixmap(std::string_view name) const {
@@ -56,7 +93,8 @@ const QPixmap* PictureCache::pixmap(std::string_view name) const {
     Picture& picture = it->second;
     if (!picture.decoded) {
         picture.decoded = true;
-        picture.pixmap = QPixmap::fromImage(QImage(picture.path, "XPM"));
+        picture.pixmap =
+            QPixmap::fromImage(picture.pending.valid() ? picture.pending.get() : decode(picture.path));
         if (picture.pixmap.isNull())
             std::cerr << "mogumo: picture " << it->first << " cannot be decoded ("
                       << picture.path.toStdString() << ")\n";

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ public:
     // naming the first bad one.
     std::string load();
 
+    // Starts decoding a picture about to be shown on a thread of its own;
+    // pixmap() then takes that work over instead of decoding it again. Does
+    // nothing for an unknown name or a picture already decoded or started.
+    void prefetch(std::string_view name);
+
     // nullptr for an empty or unknown name, or a picture that cannot be
     // decoded after all (said once on standard error).
     const QPixmap* pixmap(std::string_view name) const;
@@ -36,7 +42,8 @@ private:
     struct Picture {
         QString path;
         bool decoded = false;
-        QPixmap pixmap;  // null until decoded, or when decoding failed
+        QPixmap pixmap;               // null until decoded, or when decoding failed
+        std::future<QImage> pending;  // a decoding under way on another thread
     };
 
     QString directory_;

@@ -32,12 +32,12 @@ TEST(AppIdentityTest, TheIconIsThePixelDesignAtEverySize) {
     EXPECT_EQ(qAlpha(design.pixel(16, 16)), 255);
 }
 
-// Windows whose layout names no icon show the game's; the title window keeps
-// the angler its layout gives it.
+// The game's icon comes once the first window has been painted. Windows whose
+// layout names no icon show it; the title window keeps the angler its layout
+// gives it.
 TEST(AppIdentityTest, WindowsWithoutTheirOwnIconShowTheGameIcon) {
     setApplicationIdentity();
-    const qint64 gameIcon = QApplication::windowIcon().cacheKey();
-    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("mogumo"));
 
     QtHost::Options o;
     o.realClock = [] { return uint64_t{0}; };
@@ -45,6 +45,12 @@ TEST(AppIdentityTest, WindowsWithoutTheirOwnIconShowTheGameIcon) {
     QtHost host(testPictures(), o);
     host.start();
     ASSERT_NE(host.window(FormId::Form1), nullptr);
+    // The title is painted, then the icon follows behind it.
+    for (int round = 0; round < 100 && QApplication::windowIcon().isNull(); ++round)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(QApplication::windowIcon().isNull());
+    const qint64 gameIcon = QApplication::windowIcon().cacheKey();
+    EXPECT_EQ(QApplication::windowIcon().availableSizes().size(), 7);
     EXPECT_NE(host.window(FormId::Form1)->windowIcon().cacheKey(), gameIcon);
 
     ASSERT_TRUE(host.click(FormId::Form1, "Command1"));

@@ -50,15 +50,25 @@ TEST(PictureCache, AMissingPictureStopsTheLoadByName) {
 }
 
 // A picture of the wrong size or one that is no picture at all stops the load
-// with a message that names it and says what is wrong.
+// with a message that names it and says what is wrong; only the header is
+// read for that.
 TEST(PictureCache, AWrongOrBrokenPictureIsNamed) {
     struct Case {
-        int width, height;  // 0: not a picture
+        int width, height;  // 0: `text` is the file
+        const char* text;
         const char* says;
     };
-    for (const Case& c : {Case{16, 32, "picture rock is 16x32 pixels, expected 32x32"},
-                          Case{32, 31, "picture rock is 32x31 pixels, expected 32x32"},
-                          Case{0, 0, "picture rock cannot be read"}}) {
+    for (const Case& c :
+         {Case{16, 32, nullptr, "picture rock is 16x32 pixels, expected 32x32"},
+          Case{32, 31, nullptr, "picture rock is 32x31 pixels, expected 32x32"},
+          Case{0, 0, "not a picture", "picture rock cannot be read"},
+          Case{0, 0, "/* XPM */\nstatic char *rock[] = {\n\"32 32", "picture rock cannot be read"},
+          Case{0, 0, "/* XPM */\nstatic char *rock[] = {\n\"32 32\"};\n", "picture rock cannot be read"},
+          Case{0, 0, "/* XPM */\nstatic char *rock[] = {\n\"3x 32 2 1\",\n", "picture rock cannot be read"},
+          Case{0, 0, "/* XPM */\nstatic char *rock[] = {\n\"0 0 2 1\",\n", "picture rock cannot be read"},
+          Case{0, 0, "/* XPM */\nstatic char *rock[] = {\n\" 32  16 2 1 \",\n",
+               "picture rock is 32x16 pixels, expected 32x32"}}) {
+        SCOPED_TRACE(c.text ? c.text : c.says);
         QTemporaryDir dir;
         for (const PictureInfo& info : kPictures) {
             const QString name =
@@ -70,7 +80,7 @@ TEST(PictureCache, AWrongOrBrokenPictureIsNamed) {
         if (c.width == 0) {
             QFile f(rock);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("not a picture");
+            f.write(c.text);
         } else {
             QImage wrong(c.width, c.height, QImage::Format_RGB32);
             wrong.fill(Qt::red);
@@ -96,10 +106,45 @@ TEST(PictureCache, APictureBrokenPastItsHeaderIsNotDrawn) {
     const QByteArray whole = rock.readAll();
     ASSERT_TRUE(rock.resize(whole.size() / 2));
     rock.close();
-    PictureCache cache(dir.path());
-    EXPECT_EQ(cache.load(), "");
-    EXPECT_EQ(cache.pixmap("rock"), nullptr);
-    EXPECT_NE(cache.pixmap("title_art"), nullptr);
+    for (bool prefetched : {false, true}) {
+        PictureCache cache(dir.path());
+        EXPECT_EQ(cache.load(), "");
+        if (prefetched) {
+            cache.prefetch("rock");
+            cache.prefetch("title_art");
+        }
+        EXPECT_EQ(cache.pixmap("rock"), nullptr) << prefetched;
+        EXPECT_NE(cache.pixmap("title_art"), nullptr) << prefetched;
+    }
+}
+
+// A picture decoded ahead on another thread is the very picture decoded when
+// shown; asking ahead for nothing, or for a picture twice, does no harm, and
+// a cache may go while a decoding is under way.
+TEST(PictureCache, APrefetchedPictureIsTheOneDecodedWhenShown) {
+    PictureCache ahead, onDemand;
+    ASSERT_EQ(ahead.load(), "");
+    ASSERT_EQ(onDemand.load(), "");
+    for (const PictureInfo& info : kPictures) {
+        ahead.prefetch(info.name);
+        ahead.prefetch(info.name);
+    }
+    ahead.prefetch("");
+    ahead.prefetch("no_such_picture");
+    for (const PictureInfo& info : kPictures) {
+        SCOPED_TRACE(std::string(info.name));
+        const std::optional<QImage> a = ahead.image(info.name), b = onDemand.image(info.name);
+        ASSERT_TRUE(a && b);
+        EXPECT_EQ(*a, *b);
+        // Once shown, asking ahead again changes nothing.
+        ahead.prefetch(info.name);
+        EXPECT_EQ(ahead.pixmap(info.name), ahead.pixmap(info.name));
+    }
+    {
+        PictureCache leaving;
+        ASSERT_EQ(leaving.load(), "");
+        leaving.prefetch("title_art");
+    }
 }
 
 }  // namespace
