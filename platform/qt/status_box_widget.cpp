@@ -195,9 +195,6 @@ bool StatusBoxWidget::compose(Paragraph& para, const Paragraph& was) {
     glyphs.reserve(static_cast<size_t>(para.text.size()));
     const qreal baseline = was.glyphs.empty() ? 0 : was.glyphs.front().pos.y();
     qreal x = 0;
-    // The line's height and baseline come from its faces: the same faces as
-    // before keep them.
-    std::vector<int> faces;
     Letter previous;
     for (qsizetype i = 0; i < para.text.size(); ++i) {
         const Letter l = letter(para.text[i], lentTo_[static_cast<size_t>(i)]);
@@ -205,17 +202,12 @@ bool StatusBoxWidget::compose(Paragraph& para, const Paragraph& was) {
             return false;
         glyphs.push_back({l.index, l.face, QPointF(x, baseline), l.advance});
         x += l.advance;
-        if (std::find(faces.begin(), faces.end(), l.face) == faces.end())
-            faces.push_back(l.face);
         previous = l;
     }
-    for (const Glyph& g : was.glyphs)
-        if (std::find(faces.begin(), faces.end(), g.face) == faces.end())
-            return false;
-    for (int face : faces)
-        if (std::none_of(was.glyphs.begin(), was.glyphs.end(),
-                         [face](const Glyph& g) { return g.face == face; }))
-            return false;
+    // The line's height and baseline come from its faces: the same faces as
+    // before keep them.
+    if (const uint64_t faces = facesOf(glyphs); faces == 0 || faces != facesOf(was.glyphs))
+        return false;
     // A line that might wrap is left to the shaper.
     if (wrap_ && x + 1 >= textArea().width())
         return false;
@@ -277,12 +269,21 @@ bool StatusBoxWidget::pairHolds(const Letter& first, const Letter& second) {
 
 int StatusBoxWidget::faceOf(const QGlyphRun& run) {
     const Face face{run.rawFont(), run.underline(), run.overline(), run.strikeOut()};
-    for (size_t i = 0; i < shapes_->faces.size(); ++i)
-        if (shapes_->faces[i].font == face.font && shapes_->faces[i].underline == face.underline &&
-            shapes_->faces[i].overline == face.overline && shapes_->faces[i].strikeOut == face.strikeOut)
-            return static_cast<int>(i);
-    shapes_->faces.push_back(face);
-    return static_cast<int>(shapes_->faces.size() - 1);
+    std::vector<Face>& faces = shapes_->faces;
+    auto it = std::find(faces.begin(), faces.end(), face);
+    if (it == faces.end())
+        it = faces.insert(faces.end(), face);
+    return static_cast<int>(it - faces.begin());
+}
+
+uint64_t StatusBoxWidget::facesOf(const std::vector<Glyph>& glyphs) {
+    uint64_t faces = 0;
+    for (const Glyph& g : glyphs) {
+        if (g.face >= 64)
+            return 0;
+        faces |= uint64_t{1} << g.face;
+    }
+    return faces;
 }
 
 QRect StatusBoxWidget::changedPart(const Paragraph& was, const Paragraph& now) const {
@@ -293,12 +294,12 @@ QRect StatusBoxWidget::changedPart(const Paragraph& was, const Paragraph& now) c
     while (head < a.size() && head < b.size() && a[head] == b[head]) ++head;
     if (head == a.size() && head == b.size())
         return {};
+    if (now.lines != 1)
+        return now.bounds.toAlignedRect().adjusted(-kInkReach, -1, kInkReach, 1).intersected(areaRect());
     size_t tail = 0;
     while (tail < a.size() - head && tail < b.size() - head &&
            a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
         ++tail;
-    if (now.lines != 1)
-        return now.bounds.toAlignedRect().adjusted(-kInkReach, -1, kInkReach, 1).intersected(areaRect());
     // Between them, on one line: from the first changed glyph to the end of
     // the last, in either layout.
     qreal left = 1e9, right = -1e9;

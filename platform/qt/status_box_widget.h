@@ -39,7 +39,7 @@ protected:
 
 private:
     class Area;
-    // One glyph as laid out: its face (an index into faces_), and its pen
+    // One glyph as laid out: its face (an index into Shapes::faces), and its pen
     // position from the text area's top left.
     struct Glyph {
         quint32 index = 0;
@@ -86,6 +86,9 @@ private:
     uint16_t lentIndex(const QTextCharFormat& format);
     QList<QTextLayout::FormatRange> lentFormats(uint16_t lent, int at) const;
     int faceOf(const QGlyphRun& run);
+    // The faces a line's glyphs are set in, a bit each; 0 when one lies
+    // beyond the 64 bits.
+    static uint64_t facesOf(const std::vector<Glyph>& glyphs);
     // The part of the box that changed between two layouts of a paragraph.
     QRect changedPart(const Paragraph& was, const Paragraph& now) const;
     // The background and the glyphs that reach into `dirty`, in the box's
@@ -102,6 +105,7 @@ private:
     struct Face {
         QRawFont font;
         bool underline = false, overline = false, strikeOut = false;
+        bool operator==(const Face&) const = default;
     };
     // The faces, letters and pairs of letters seen in one font, by the
     // letters and the fonts lent to them; shared by every box in that font,
