@@ -23,7 +23,6 @@ Screen& ScreenSet::ref(FormId id) {
     slot = factory_(*this, id);
     Screen& screen = *slot;
     screen.instance_ = nextInstance_++;
-    host_.screenLoaded(screen);
     for (Control& c : screen.controls())
         if (c.isTimer() && c.enabled)
             timers_.started(screen, c);
