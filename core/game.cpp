@@ -27,7 +27,8 @@ std::string describe(Refusal refusal, std::string_view screen, std::string_view 
 
 Game::Game(ScreenSet::Factory factory, uint32_t clockStart, Host* host)
     : host_(host ? *host : quietHost()),
-      timers_(screens_, clockStart, [this](Screen& s, Control& t) { deliverTick(s, t); }),
+      timers_({[this] { return screens_.state().LastTick; }, [this] { return screens_.ended(); }}, clockStart,
+              [this](Screen& s, Control& t) { deliverTick(s, t); }),
       screens_(host_, std::move(factory), timers_) {}
 
 std::optional<Refusal> Game::refusesInput(FormId form) const {

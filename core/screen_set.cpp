@@ -30,6 +30,13 @@ Screen& ScreenSet::ref(FormId id) {
     return screen;
 }
 
+const Screen* ScreenSet::keyScreen() const {
+    for (const auto& s : screens_)
+        if (s && s->playable())
+            return s.get();
+    return nullptr;
+}
+
 void ScreenSet::show(FormId id) {
     Screen& screen = ref(id);
     if (screen.visible_)

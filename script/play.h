@@ -23,8 +23,8 @@ using ShotRenderer = std::function<std::string(const Screen&, const std::string&
 struct ReplayStop {
     enum class Why { ScriptOver, GameOver, Refused };
     Why why = Why::ScriptOver;
-    size_t line = 0;     // the line that was refused or could not be read
-    std::string reason;  // why
+    size_t line = 0;       // the line that was refused or could not be read
+    std::string reason{};  // why
 
     // "line N: reason" for a line that could not be carried out or read, as
     // mogumo-sim says it; empty when the script or the game came to its end.
