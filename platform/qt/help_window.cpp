@@ -12,12 +12,14 @@
 
 #include "platform/qt/font_map.h"
 #include "platform/qt/picture_cache.h"
+#include "platform/qt/window_title.h"
 
 namespace mogumo {
 
 HelpWindow::HelpWindow(QUrl url) : QWidget(nullptr), url_(std::move(url)), browser_(new QTextBrowser(this)) {
     initResources();
     setWindowTitle(QStringLiteral("Mogumo ヘルプ"));
+    keepLegacyTitleReadable(*this);
     resize(640, 520);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -71,6 +73,7 @@ bool HelpWindow::open(const QWidget* over) {
                                       QStringLiteral("ヘルプの文書 %1 が見つかりません。").arg(name),
                                       QMessageBox::Ok);
             notice_->setAttribute(Qt::WA_DeleteOnClose);
+            keepLegacyTitleReadable(*notice_);
         }
         // Not modal: the game's timers keep running behind the notice.
         notice_->adjustSize();
