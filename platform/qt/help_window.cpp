@@ -26,6 +26,12 @@ HelpWindow::HelpWindow(QUrl url) : QWidget(nullptr), url_(std::move(url)), brows
     layout->addWidget(browser_);
     browser_->setFont(FontMap::fontFor(std::nullopt, std::nullopt));
     browser_->setOpenExternalLinks(false);
+    // Titled as the page it shows, in that page's language, also after a
+    // link to the other one.
+    QObject::connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        if (const QString title = browser_->documentTitle(); !title.isEmpty())
+            setWindowTitle(title);
+    });
 }
 
 QUrl HelpWindow::defaultUrl() {
