@@ -16,11 +16,11 @@ namespace mogumo {
 #ifdef MOGUMO_HAVE_XCB
 namespace {
 
-// UTF8_STRING rather than COMPOUND_TEXT: xprop prints it right in a UTF-8
-// and in a C locale alike, Xlib's readers (xdotool, window lists) decode it
-// in any locale, and the many window managers that take the property's
-// bytes as they are show it right on a UTF-8 desktop. Compound text made
-// here would need Xlib and the locale's charsets, the very thing missing.
+// UTF8_STRING rather than COMPOUND_TEXT: xprop, xdotool and the other Xlib
+// readers decode it in any locale exactly as they decode _NET_WM_NAME, and
+// the many window managers that take the property's bytes as they are show
+// it right on a UTF-8 desktop. Compound text would need Xlib's charset
+// tables, and xprop in the C locale prints it as escape sequences.
 class LegacyTitle : public QObject {
 public:
     using QObject::QObject;
