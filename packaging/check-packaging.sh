@@ -77,6 +77,23 @@ check_metadata() {
         [ -f "$src/assets/help/$page" ] || fail "no help page $page"
         grep -q "share/doc/mogumo/$page" "$src/packaging/mogumo.6" || fail "mogumo.6 does not name $page"
     done
+    # The screenshots it names are the ones checked in, at the release's tag
+    # and at their own size.
+    shots=$(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">\(.*\)</image>.*|\1 \2 \3|p' "$metainfo")
+    [ "$(echo "$shots" | grep -c .)" = 3 ] || fail "$metainfo: not three screenshots"
+    while read -r width height url; do
+        name=${url##*/}
+        [ "$url" = "https://raw.githubusercontent.com/mogumo/mogumo/v$version/packaging/screenshots/$name" ] ||
+            fail "$metainfo: screenshot $url is not at the tag v$version"
+        if ! command -v file >/dev/null 2>&1; then
+            [ -f "$src/packaging/screenshots/$name" ] || fail "no screenshot $name"
+        else
+            file "$src/packaging/screenshots/$name" | grep -q "PNG image data, $width x $height," ||
+                fail "screenshot $name is not a $width x $height PNG"
+        fi
+    done <<EOF
+$shots
+EOF
     for size in 16 24 32 48 64 128 256; do
         icon=$src/assets/icons/hicolor/${size}x$size/apps/$id.png
         if [ ! -f "$icon" ]; then
@@ -114,7 +131,9 @@ check_install() {
         share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
         share/man/man6/mogumo.6.gz share/man/man6/mogumo-sim.6.gz \
         share/doc/mogumo/copyright share/doc/mogumo/changelog.gz \
-        share/doc/mogumo/mogumo_help.html share/doc/mogumo/mogumo_help_en.html; do
+        share/doc/mogumo/mogumo_help.html share/doc/mogumo/mogumo_help_en.html \
+        share/doc/mogumo/screenshots/title.png share/doc/mogumo/screenshots/lure.png \
+        share/doc/mogumo/screenshots/battle.png; do
         [ -f "$root/$f" ] || fail "not installed: /usr/$f"
     done
     for size in 16 24 32 48 64 128 256; do

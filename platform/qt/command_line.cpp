@@ -120,7 +120,14 @@ bool displayReachable(std::string& why) {
     int screen = 0;
     xcb_connection_t* c = xcb_connect(nullptr, &screen);
     const bool ok = c && xcb_connection_has_error(c) == 0;
-    if (c)
+    // A reached display keeps this connection for the life of the game: an
+    // X server that resets when its last client leaves (Xvfb, a bare xinit)
+    // would otherwise still be resetting when Qt connects a moment later,
+    // and Qt would find no display.
+    static xcb_connection_t* kept = nullptr;
+    if (ok && !kept)
+        kept = c;
+    else if (c)
         xcb_disconnect(c);
     if (!ok) {
         const char* display = std::getenv("DISPLAY");

@@ -12,18 +12,26 @@
 
 #include "platform/qt/font_map.h"
 #include "platform/qt/picture_cache.h"
+#include "platform/qt/window_title.h"
 
 namespace mogumo {
 
 HelpWindow::HelpWindow(QUrl url) : QWidget(nullptr), url_(std::move(url)), browser_(new QTextBrowser(this)) {
     initResources();
     setWindowTitle(QStringLiteral("Mogumo ヘルプ"));
+    keepLegacyTitleReadable(*this);
     resize(640, 520);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
     browser_->setFont(FontMap::fontFor(std::nullopt, std::nullopt));
     browser_->setOpenExternalLinks(false);
+    // Titled as the page it shows, in that page's language, also after a
+    // link to the other one.
+    QObject::connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        if (const QString title = browser_->documentTitle(); !title.isEmpty())
+            setWindowTitle(title);
+    });
 }
 
 QUrl HelpWindow::defaultUrl() {
@@ -71,6 +79,7 @@ bool HelpWindow::open(const QWidget* over) {
                                       QStringLiteral("ヘルプの文書 %1 が見つかりません。").arg(name),
                                       QMessageBox::Ok);
             notice_->setAttribute(Qt::WA_DeleteOnClose);
+            keepLegacyTitleReadable(*notice_);
         }
         // Not modal: the game's timers keep running behind the notice.
         notice_->adjustSize();

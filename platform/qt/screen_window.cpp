@@ -21,6 +21,7 @@
 #include "platform/qt/progress_widget.h"
 #include "platform/qt/status_box_widget.h"
 #include "platform/qt/window_placement.h"
+#include "platform/qt/window_title.h"
 
 namespace mogumo {
 
@@ -43,6 +44,7 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
       callbacks_(std::move(callbacks)) {
     const ScreenLayout& layout = screen.layout();
     setWindowTitle(QString::fromUtf8(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
+    keepLegacyTitleReadable(*this);
     // The battle splash is only looked at, and a disabled screen takes no
     // input: the window system must not hand them the keys the screen being
     // played needs, not even on a click. Flags go first: changing them on the

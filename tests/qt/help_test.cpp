@@ -94,20 +94,24 @@ protected:
     }
 };
 
-TEST_F(HelpPages, EachLinksToTheOtherInTheViewer) {
+TEST_F(HelpPages, EachLinksToTheOtherInTheViewerTitledInItsLanguage) {
     HelpWindow help(HelpWindow::urlForLocale(QStringLiteral("ja_JP")));
     ASSERT_TRUE(help.open());
     settle();
     QTextBrowser& browser = *help.browser();
     ASSERT_EQ(pageOf(browser.source()), kJapanese);
 
+    EXPECT_EQ(help.windowTitle(), QStringLiteral("Mogumo野郎 ヘルプ"));
+
     clickLinkTo(browser, kEnglish);
     EXPECT_EQ(pageOf(browser.source()), kEnglish);
     EXPECT_TRUE(browser.toPlainText().contains(QStringLiteral("Glossary")));
+    EXPECT_EQ(help.windowTitle(), QStringLiteral("Mogumo野郎 help"));
 
     clickLinkTo(browser, kJapanese);
     EXPECT_EQ(pageOf(browser.source()), kJapanese);
     EXPECT_TRUE(browser.toPlainText().contains(QStringLiteral("目次")));
+    EXPECT_EQ(help.windowTitle(), QStringLiteral("Mogumo野郎 ヘルプ"));
     help.close();
 }
 
