@@ -68,14 +68,19 @@ void QtHost::guarded(Work&& work) {
     }
 }
 
-void QtHost::fail(const std::string& message) {
-    failed_ = true;
+// The game is over: its windows go, and nothing wakes it any more.
+void QtHost::putAway() {
     timer_.stop();
     for (ScreenWindow* w : windows_)
         if (w)
             w->hide();
     if (help_)
         help_->hide();
+}
+
+void QtHost::fail(const std::string& message) {
+    failed_ = true;
+    putAway();
     if (options_.onError) {
         options_.onError(message);
         return;
@@ -190,12 +195,7 @@ void QtHost::showHelp() {
 }
 
 void QtHost::endProgram() {
-    timer_.stop();
-    for (ScreenWindow* w : windows_)
-        if (w)
-            w->hide();
-    if (help_)
-        help_->hide();
+    putAway();
     if (options_.onEnd)
         options_.onEnd();
     else

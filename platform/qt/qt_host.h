@@ -102,6 +102,7 @@ private:
     bool input(const Input& input);
     template <class Work>
     void guarded(Work&& work);
+    void putAway();
     void fail(const std::string& message);
     void windowKey(ScreenWindow& w, KeyMap::Action action, int code);
     bool current(const ScreenWindow& w) const;
