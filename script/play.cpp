@@ -1,5 +1,6 @@
 #include "script/play.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "core/keys.h"
@@ -116,6 +117,10 @@ bool Play::input(const Input& in) {
     const bool taken = !game_.input(in);
     afterEvent();
     return taken;
+}
+
+void Play::releaseKeys() {
+    for (const auto& [form, key] : std::exchange(held_, {})) input({InputKind::KeyUp, form, {}, -1, key});
 }
 
 void Play::watch(std::unique_ptr<LineReader> script) {
@@ -248,6 +253,12 @@ void Play::screenUnloaded(Screen& screen) {
 }
 
 void Play::inputTaken(const Input& in) {
+    if (in.kind == InputKind::KeyDown || in.kind == InputKind::KeyUp) {
+        const std::pair<FormId, int> key{in.form, in.key};
+        std::erase(held_, key);
+        if (in.kind == InputKind::KeyDown)
+            held_.push_back(key);
+    }
     if (!record_)
         return;
     record_->input(commandOf(in));

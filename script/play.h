@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/game.h"
 #include "core/game_clock.h"
@@ -85,6 +87,10 @@ public:
     // input is refused but for F1, which still opens the help, and the close
     // box.
     bool input(const Input& input);
+    // The player's keys still held go up now, each recorded as its key-up:
+    // the host lost the keyboard (another application, a hidden page) and
+    // will not hear them let go.
+    void releaseKeys();
 
     // Watches the recorded game `script` play itself (its leading `clock`, if
     // any, is the game's clockStart): `run` lets real time pass with the
@@ -134,8 +140,9 @@ private:
     std::unique_ptr<LineReader> replay_;
     std::optional<uint64_t> runEnd_;  // the game time the replay's current `run` ends at
     std::optional<ReplayStop> stop_;
-    unsigned shown_ = 0;  // the screens shown after the last event, as bits
-    Game game_;           // last: its screens talk to everything above
+    unsigned shown_ = 0;                        // the screens shown after the last event, as bits
+    std::vector<std::pair<FormId, int>> held_;  // keys the game took down and not yet up
+    Game game_;                                 // last: its screens talk to everything above
 };
 
 }  // namespace mogumo::script

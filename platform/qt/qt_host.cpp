@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QWindow>
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
@@ -36,6 +38,16 @@ QtHost::QtHost(const PictureCache& pictures, Options options)
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { wake(); });
+    // The keyboard gone to another application (or the help), the keys held
+    // in a game window would never be heard going up.
+    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, &timer_, [this](QWindow* focus) {
+        const auto game = [focus](const ScreenWindow* w) { return w && w->windowHandle() == focus; };
+        if (!focus || std::none_of(windows_.begin(), windows_.end(), game))
+            guarded([&] {
+                play_.releaseKeys();
+                afterEvent();
+            });
+    });
 }
 
 QtHost::~QtHost() {

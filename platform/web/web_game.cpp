@@ -54,6 +54,11 @@ public:
         setReal(real);
         return play_.input(in);
     }
+    // The page lost the keyboard at `real`.
+    void releaseKeys(double real) {
+        setReal(real);
+        play_.releaseKeys();
+    }
     std::string view() const { return viewJson(play_, helpRequests_); }
     std::string dump() const { return stateDump(play_.game()); }
     // The game so far as a script; a watched game is its script.
@@ -187,6 +192,14 @@ EMSCRIPTEN_KEEPALIVE int mogumo_key(int form, int down, int code, double real) {
 
 EMSCRIPTEN_KEEPALIVE int mogumo_close(int form, double real) {
     return mogumo::input(form, {mogumo::InputKind::Close, {}}, real);
+}
+
+// The page lost the keyboard at `real`: every game key it sent down goes up.
+EMSCRIPTEN_KEEPALIVE void mogumo_release_keys(double real) {
+    guarded([real](WebGame& g) {
+        g.releaseKeys(real);
+        return true;
+    });
 }
 
 // JSON: the shown screens (see viewJson).

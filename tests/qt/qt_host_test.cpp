@@ -258,6 +258,15 @@ TEST_F(QtHostTest, KeysReachTheScreenThroughFocusedButtonsAndRepeatsOnlyPress) {
     EXPECT_EQ(s.ReelSpeed, 0);
     press(Qt::Key_K);
     EXPECT_EQ(s.BoostUses, 1);
+
+    // Held while the keyboard goes to another window, Shift is let go.
+    press(Qt::Key_Shift);
+    ASSERT_EQ(s.ReelSpeed, 50);
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    settle();
+    EXPECT_EQ(s.ReelSpeed, 0);
 }
 
 TEST_F(QtHostTest, ReturnAndSpacePressTheFocusedButton) {

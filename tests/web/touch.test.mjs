@@ -74,4 +74,13 @@ test('holding the on-screen Shift reels the lure; the record has the real key li
   assert.ok(down > 0);
   assert.equal(lines.filter((l) => l.startsWith('key')).join('|'), 'keydown Form6 16|keyup Form6 16');
   assert.match(lines[down + 1], /^run \d+$/);
+
+  // Held as the page loses the keyboard, the key goes up then and there.
+  await page.touchscreen.touchStart(shift.x, shift.y);
+  await sleep(100);
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  assert.equal((await dump()).state.ReelSpeed, 0);
+  const keys = (await page.evaluate(() => window.mogumo.record())).split('\n').filter((l) => l.startsWith('key'));
+  assert.deepEqual(keys.slice(2), ['keydown Form6 16', 'keyup Form6 16']);
+  await page.touchscreen.touchEnd();
 });

@@ -72,6 +72,7 @@
       click: fn('mogumo_click', 'number', ['number', 'string', 'number', 'number']),
       key: fn('mogumo_key', 'number', ['number', 'number', 'number', 'number']),
       close: fn('mogumo_close', 'number', ['number', 'number']),
+      releaseKeys: fn('mogumo_release_keys', null, ['number']),
       view: fn('mogumo_view', 'string', []),
       facts: fn('mogumo_facts', 'string', []),
       record: fn('mogumo_record', 'string', ['number']),
@@ -450,7 +451,7 @@
     if (timer !== null) clearTimeout(timer);
     timer = null;
     const at = api.nextWake();
-    if (at < 0) return;
+    if (at < 0 || document.hidden) return;
     const delay = Math.min(Math.max(0, Math.ceil(at - now())), 2 ** 30);
     timer = setTimeout(() => {
       timer = null;
@@ -505,6 +506,18 @@
     if (code === 32 || (code >= 35 && code <= 40)) event.preventDefault(); // no page scrolling
     sendKey(down, code);
   }
+
+  // The keyboard gone to another window or tab, the keys held go up. A
+  // hidden page is not woken at all: back, the time away is lost as a stall.
+  function keyboardLost() {
+    if (api && !ended) input(() => api.releaseKeys(now()));
+  }
+  window.addEventListener('blur', keyboardLost);
+  window.addEventListener('pagehide', keyboardLost);
+  document.addEventListener('visibilitychange', () => {
+    if (document.hidden) keyboardLost();
+    else if (api && !ended) input(() => api.advance(now()));
+  });
 
   document.addEventListener('keydown', (e) => onKey(e, true), true);
   document.addEventListener('keyup', (e) => onKey(e, false), true);
