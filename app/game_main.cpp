@@ -11,7 +11,9 @@
 #include "platform/qt/command_line.h"
 #include "platform/qt/game_launch.h"
 #include "platform/qt/game_recorder.h"
+#include "platform/qt/player_language.h"
 #include "platform/qt/qt_host.h"
+#include "platform/qt/screen_painter.h"
 #include "script/session.h"
 
 namespace {
@@ -64,20 +66,22 @@ int main(int argc, char** argv) {
         }
     }
 
+    const mogumo::Language language = line.language.value_or(mogumo::systemLanguage());
+
     mogumo::GameLaunch::beforeApplication();
     QApplication app(argc, argv);
     // A record that can no longer be written is said at once, in the game too;
     // the game goes on.
     std::atomic<bool> recordFailed = false;
-    recorder.setOnFailure([&app, &recordFailed](const std::string& problem) {
+    recorder.setOnFailure([&app, &recordFailed, language](const std::string& problem) {
         recordFailed = true;
         std::cerr << "mogumo: " << problem << '\n';
         QMetaObject::invokeMethod(
             &app,
-            [problem] {
-                auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Mogumo"),
-                                            QStringLiteral("記録を書けません。ゲームは続きます。\n%1")
-                                                .arg(QString::fromStdString(problem)));
+            [problem, language] {
+                auto* box = new QMessageBox(
+                    QMessageBox::Warning, QStringLiteral("Mogumo"),
+                    mogumo::qText("記録を書けません。ゲームは続きます。\n" + problem, language));
                 box->setAttribute(Qt::WA_DeleteOnClose);
                 box->setModal(false);
                 box->show();
@@ -87,6 +91,7 @@ int main(int argc, char** argv) {
 
     mogumo::QtHost::Options options;
     options.clockStart = replay.clockStart;
+    options.language = language;
     if (line.record) {
         options.record = true;
         options.onRecord = [&recorder](const std::string& lines) { recorder.write(lines); };
@@ -95,9 +100,8 @@ int main(int argc, char** argv) {
     mogumo::GameLaunch launch;
     if (const std::string problem = launch.open(options); !problem.empty()) {
         std::cerr << "mogumo: " << problem << '\n';
-        QMessageBox::critical(
-            nullptr, QStringLiteral("Mogumo"),
-            QStringLiteral("ゲームを始められません: %1").arg(QString::fromStdString(problem)));
+        QMessageBox::critical(nullptr, QStringLiteral("Mogumo"),
+                              mogumo::qText("ゲームを始められません: " + problem, language));
         return 1;
     }
     mogumo::QtHost& host = launch.host();

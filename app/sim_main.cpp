@@ -30,6 +30,8 @@ constexpr std::string_view kUsage =
     "Options:\n"
     "  -h, --help     Displays help on commandline options.\n"
     "  -v, --version  Displays version information.\n"
+    "  --lang <ja|en> The language `shot` draws the screens' texts in (Japanese by default);\n"
+    "                 the game and its dumps are the same in both.\n"
     "  --             Ends the options: the next word is the script, whatever it looks like.\n"
     "\n"
     "Arguments:\n"
@@ -57,13 +59,21 @@ bool interactive(int fd) {
 int main(int argc, char** argv) {
     const char* path = nullptr;
     bool optionsOver = false;
+    mogumo::Language language = mogumo::Language::Japanese;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (!optionsOver && (arg == "-h" || arg == "--help"))
             return answer(kUsage);
         if (!optionsOver && (arg == "-v" || arg == "--version"))
             return answer("mogumo-sim " MOGUMO_VERSION "\n");
-        if (!optionsOver && arg == "--") {
+        if (!optionsOver && (arg == "--lang" || arg.starts_with("--lang="))) {
+            const std::string_view value = arg != "--lang" ? arg.substr(7) : i + 1 < argc ? argv[++i] : "";
+            if (value != "ja" && value != "en") {
+                std::cerr << "mogumo-sim: --lang takes ja or en (see --help)\n";
+                return 1;
+            }
+            language = value == "en" ? mogumo::Language::English : mogumo::Language::Japanese;
+        } else if (!optionsOver && arg == "--") {
             optionsOver = true;
         } else if (!optionsOver && arg.size() > 1 && arg[0] == '-') {
             std::cerr << "mogumo-sim: unknown option " << arg << " (see --help)\n";
@@ -84,7 +94,7 @@ int main(int argc, char** argv) {
     }
 
     mogumo::script::ScriptSession::Options options;
-    options.shot = mogumo::shotFromModule(argc, argv);
+    options.shot = mogumo::shotFromModule(argc, argv, language);
     options.flushEachDump = interactive(STDOUT_FILENO);
     mogumo::script::LineReader in = mogumo::script::LineReader::fromFd(fd);
     std::string error;

@@ -90,6 +90,7 @@ TEST_F(SimBinary, BadArgumentsAndUnreadableScriptsExitOne) {
         {"a.txt b.txt", "one script at most (see --help)"},
         {"''", "an empty script name (see --help)"},
         {"--frobnicate", "unknown option --frobnicate (see --help)"},
+        {"--lang fr", "--lang takes ja or en"},
         {"'" + (dir_ / "missing.txt").string() + "'", "missing.txt: No such file or directory"},
         {"'" + dir_.string() + "'", "is a directory"},
     };
@@ -131,6 +132,7 @@ TEST_F(SimBinary, HelpAndVersionAnswerAndFailIntoAFullDevice) {
 
 // A shot's file name reaches the file system byte for byte, whatever its
 // encoding.
+// --lang en reaches the painter: the title's caption is drawn in other words.
 TEST_F(SimBinary, AShotKeepsItsFileNameByteForByte) {
     const std::string name = "latin1_\xE9\xFF.png";
     const Outcome o = run("", "shot Form1 " + (dir_ / name).string() + "\n");
@@ -139,6 +141,9 @@ TEST_F(SimBinary, AShotKeepsItsFileNameByteForByte) {
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_TRUE(fs::exists(dir_ / name));
     EXPECT_EQ(o.err, "") << "nothing but errors on standard error";
+    const Outcome english = run("--lang=en", "shot Form1 " + (dir_ / "en.png").string() + "\n");
+    EXPECT_EQ(english.status, 0) << english.err;
+    EXPECT_NE(fs::file_size(dir_ / "en.png"), fs::file_size(dir_ / name));
 }
 
 // Endless input of every kind: memory stays within one line's bound and the

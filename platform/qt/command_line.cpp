@@ -60,7 +60,9 @@ std::string usageText() {
            "  --record <FILE>  Write the game as it is played to FILE, a script that\n"
            "                   mogumo-sim replays exactly.\n"
            "  --replay <FILE>  Play the script in FILE back in the windows at real speed;\n"
-           "                   only F1 and the close box answer.\n";
+           "                   only F1 and the close box answer.\n"
+           "  --lang <ja|en>   Show the game in Japanese or English (by default as the\n"
+           "                   locale says: LANGUAGE, LC_ALL, LC_MESSAGES, LANG).\n";
 }
 
 CommandLine readCommandLine(int argc, char** argv) {
@@ -96,6 +98,19 @@ CommandLine readCommandLine(int argc, char** argv) {
                 return fail(flag + " needs a file name");
             (name == "record" ? line.record : line.replay) = std::move(value);
             goto next;
+        }
+        if (arg == "--lang" || arg.starts_with("--lang=")) {
+            std::string_view value;
+            if (arg != "--lang")
+                value = arg.substr(7);
+            else if (i + 1 < argc)
+                value = argv[++i];
+            else
+                return fail("missing value after --lang");
+            if (value != "ja" && value != "en")
+                return fail("--lang takes ja or en, not '" + std::string(value) + "'");
+            line.language = value == "ja" ? Language::Japanese : Language::English;
+            continue;
         }
         // Qt's own options (-platform NAME, -reverse ...) are the application's business.
         if (const QtOption* qt = qtOption(arg)) {

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "ui/texts/english.h"
+
 namespace mogumo {
 
 // What `mogumo`'s command line asks for, read before the application (and a
@@ -13,7 +15,8 @@ struct CommandLine {
     Action action = Action::Play;
     std::optional<std::string> record;
     std::optional<std::string> replay;
-    std::string error;  // for Action::Error
+    std::optional<Language> language;  // --lang; else the system's (systemLanguage())
+    std::string error;                 // for Action::Error
 };
 
 CommandLine readCommandLine(int argc, char** argv);

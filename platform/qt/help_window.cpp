@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTextBrowser>
@@ -12,13 +11,15 @@
 
 #include "platform/qt/font_map.h"
 #include "platform/qt/picture_cache.h"
+#include "platform/qt/screen_painter.h"
 #include "platform/qt/window_title.h"
 
 namespace mogumo {
 
-HelpWindow::HelpWindow(QUrl url) : QWidget(nullptr), url_(std::move(url)), browser_(new QTextBrowser(this)) {
+HelpWindow::HelpWindow(QUrl url, Language language)
+    : QWidget(nullptr), url_(std::move(url)), language_(language), browser_(new QTextBrowser(this)) {
     initResources();
-    setWindowTitle(QStringLiteral("Mogumo ヘルプ"));
+    setWindowTitle(qText("Mogumo ヘルプ", language_));
     keepLegacyTitleReadable(*this);
     resize(640, 520);
     auto* layout = new QVBoxLayout(this);
@@ -35,15 +36,16 @@ HelpWindow::HelpWindow(QUrl url) : QWidget(nullptr), url_(std::move(url)), brows
 }
 
 QUrl HelpWindow::defaultUrl() {
-    // The language the player reads menus in (LANGUAGE, LC_MESSAGES, LANG),
-    // not the one numbers are written in.
-    return urlForLocale(QLocale::system().uiLanguages().value(0));
+    return urlFor(systemLanguage());
 }
 
 QUrl HelpWindow::urlForLocale(const QString& localeName) {
-    const bool japanese = QLocale(localeName).language() == QLocale::Japanese;
-    return QUrl(japanese ? QStringLiteral("qrc:/help/mogumo_help.html#contents")
-                         : QStringLiteral("qrc:/help/mogumo_help_en.html#contents"));
+    return urlFor(languageOfLocale(localeName.toStdString()));
+}
+
+QUrl HelpWindow::urlFor(Language language) {
+    return QUrl(language == Language::Japanese ? QStringLiteral("qrc:/help/mogumo_help.html#contents")
+                                               : QStringLiteral("qrc:/help/mogumo_help_en.html#contents"));
 }
 
 bool HelpWindow::documentExists(const QUrl& url) {
@@ -75,9 +77,10 @@ bool HelpWindow::open(const QWidget* over) {
     if (!documentExists(url_)) {
         const QString name = QFileInfo(url_.path()).fileName();
         if (!notice_) {
-            notice_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Mogumo ヘルプ"),
-                                      QStringLiteral("ヘルプの文書 %1 が見つかりません。").arg(name),
-                                      QMessageBox::Ok);
+            notice_ = new QMessageBox(
+                QMessageBox::Information, qText("Mogumo ヘルプ", language_),
+                qText("ヘルプの文書 " + name.toStdString() + " が見つかりません。", language_),
+                QMessageBox::Ok);
             notice_->setAttribute(Qt::WA_DeleteOnClose);
             keepLegacyTitleReadable(*notice_);
         }

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/qt/player_language.h"
+
 class QTextBrowser;
 
 namespace mogumo {
@@ -15,13 +17,17 @@ namespace mogumo {
 class HelpWindow : public QWidget {
 public:
     // The page for the player's language: Japanese for a Japanese locale,
-    // English for every other.
+    // English for every other (see systemLanguage()).
     static QUrl defaultUrl();
+    // The page in `language`, at its contents.
+    static QUrl urlFor(Language language);
     // The page for a locale name such as "ja_JP", "ja_JP.UTF-8", "en_GB" or
     // "C", at its contents.
     static QUrl urlForLocale(const QString& localeName);
 
-    explicit HelpWindow(QUrl url = defaultUrl());
+    // Its own texts (the title before a page is shown, the notice) are in
+    // `language`.
+    explicit HelpWindow(QUrl url = defaultUrl(), Language language = systemLanguage());
 
     // Shows the document, or the notice when it cannot be found, over the
     // given window (the game window being played) or else where the window
@@ -47,6 +53,7 @@ private:
 
     std::function<void()> onClosed_;
     QUrl url_;
+    Language language_;
     QTextBrowser* browser_;
     QPointer<QMessageBox> notice_;
 };

@@ -34,7 +34,7 @@ script::Play::Options playOptions(QtHost& host, const QtHost::Options& o) {
 QtHost::QtHost(const PictureCache& pictures, Options options)
     : pictures_(pictures), options_(std::move(options)), play_(playOptions(*this, options_)) {
     if (options_.helpUrl.isEmpty())
-        options_.helpUrl = HelpWindow::defaultUrl();
+        options_.helpUrl = HelpWindow::urlFor(options_.language);
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { wake(); });
@@ -97,9 +97,8 @@ void QtHost::fail(const std::string& message) {
         options_.onError(message);
         return;
     }
-    QMessageBox::critical(
-        nullptr, QStringLiteral("Mogumo"),
-        QStringLiteral("ゲームの中で誤りが起きました: %1").arg(QString::fromStdString(message)));
+    QMessageBox::critical(nullptr, QStringLiteral("Mogumo"),
+                          qText("ゲームの中で誤りが起きました: " + message, options_.language));
     QCoreApplication::exit(1);
 }
 
@@ -167,7 +166,7 @@ void QtHost::screenShown(Screen& screen) {
         if (current(w))
             close(w.form());
     };
-    slot = new ScreenWindow(screen, pictures_, std::move(callbacks));
+    slot = new ScreenWindow(screen, pictures_, std::move(callbacks), options_.language);
     desk_.place(*slot);
     slot->show();
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
@@ -196,7 +195,7 @@ void QtHost::screenUnloaded(Screen& screen) {
 
 void QtHost::showHelp() {
     if (!help_) {
-        help_ = std::make_unique<HelpWindow>(options_.helpUrl);
+        help_ = std::make_unique<HelpWindow>(options_.helpUrl, options_.language);
         // Put away, the help gives the keys back to the screen being played.
         help_->setOnClosed([this] {
             if (!play_.ended())

@@ -17,6 +17,7 @@
 #include "platform/qt/key_map.h"
 #include "platform/qt/window_desk.h"
 #include "script/play.h"
+#include "ui/texts/english.h"
 
 namespace mogumo {
 
@@ -38,6 +39,10 @@ public:
         RealClock realClock;
         // The tick counter's reading at program start.
         uint32_t clockStart = kDefaultClock;
+        // The language the windows, the help and the messages are shown in;
+        // the game itself, its dumps and records stay Japanese.
+        Language language = Language::Japanese;
+        // By default the help page in `language`.
         QUrl helpUrl;
         // What ending the program does; by default the application quits.
         std::function<void()> onEnd;

@@ -16,8 +16,10 @@ constexpr int kImageBorderPx = 2;
 
 }  // namespace
 
-QString qText(const std::string& s) {
-    QString t = QString::fromStdString(s);
+QString qText(const std::string& s, Language language) {
+    // Japanese is shown as the game wrote it, without a copy on the way.
+    QString t = language == Language::Japanese ? QString::fromStdString(s)
+                                               : QString::fromStdString(shownText(language, s));
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return t;
 }
@@ -117,7 +119,7 @@ void ScreenPainter::paintLabel(QPainter& p, const Control& c, const std::optiona
     p.setFont(font);
     p.setPen(colour(c.foreColour.value_or(kBlack)));
     const QFontMetrics fm(font, p.device());
-    const QString text = qText(c.text);
+    const QString text = qText(c.text, language_);
     const int halign = c.centred ? Qt::AlignHCenter : Qt::AlignLeft;
     const QList<QTextLayout::FormatRange> lent = FontMap::lentLetters(text, font, dpr);
     // A caption of one line that fits the label, or of one word, stays on

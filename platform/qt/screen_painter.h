@@ -13,13 +13,16 @@
 #include <vector>
 
 #include "core/control.h"
+#include "ui/texts/english.h"
 
 class QPainter;
 
 namespace mogumo {
 
-// A control's text as Qt shows it: the game's CR LF line breaks become LF.
-QString qText(const std::string& s);
+// A control's text as Qt shows it to a player of `language`: the game's
+// CR LF line breaks become LF. Every text the game writes into a control
+// reaches the player through here.
+QString qText(const std::string& s, Language language);
 
 class PictureCache;
 class Screen;
@@ -31,7 +34,10 @@ struct DrawnRect;
 // above all of it.
 class ScreenPainter {
 public:
-    explicit ScreenPainter(const PictureCache& pictures) : pictures_(pictures) {}
+    ScreenPainter(const PictureCache& pictures, Language language)
+        : pictures_(pictures), language_(language) {}
+
+    Language language() const { return language_; }
 
     // The window's background and everything windowless of the screen that
     // reaches into `dirty`, in client-area pixels.
@@ -72,6 +78,7 @@ private:
     const QPixmap& stretched(std::string_view picture, const QPixmap& pic, QSize size, qreal dpr) const;
 
     const PictureCache& pictures_;
+    Language language_;
     struct Stretched {
         std::string_view picture;
         QSize size;

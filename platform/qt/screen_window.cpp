@@ -35,15 +35,16 @@ bool childKeepsKey(const QObject* child, int code) {
 
 }  // namespace
 
-ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, Callbacks callbacks)
+ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, Callbacks callbacks,
+                           Language language)
     : QWidget(nullptr),
       screen_(&screen),
       form_(screen.id()),
       instance_(screen.instance()),
-      painter_(pictures),
+      painter_(pictures, language),
       callbacks_(std::move(callbacks)) {
     const ScreenLayout& layout = screen.layout();
-    setWindowTitle(QString::fromUtf8(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
+    setWindowTitle(qText(std::string(layout.caption), language));
     keepLegacyTitleReadable(*this);
     // The battle splash is only looked at, and a disabled screen takes no
     // input: the window system must not hand them the keys the screen being
@@ -188,17 +189,19 @@ void ScreenWindow::syncChild(Child& child, const Control& c) {
     }
     switch (c.kind) {
         case ControlKind::Button: {
-            auto* b = static_cast<QPushButton*>(w);
-            const QString text = qText(c.text);
-            if (b->text() != text)
-                b->setText(text);
+            // Compared as the game wrote it: a caption is put into words only
+            // when it changes.
+            if (child.text == c.text)
+                break;
+            child.text = c.text;
+            static_cast<QPushButton*>(w)->setText(qText(c.text, painter_.language()));
             break;
         }
         case ControlKind::TextBox: {
             if (child.text == c.text)
                 break;
             child.text = c.text;
-            const QString text = qText(c.text);
+            const QString text = qText(c.text, painter_.language());
             if (auto* box = dynamic_cast<StatusBoxWidget*>(w)) {
                 box->setText(text, FontMap::lentLetters(text, box->font(), devicePixelRatioF()));
                 break;

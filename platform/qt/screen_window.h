@@ -30,7 +30,9 @@ public:
         std::function<void(ScreenWindow&)> close;
     };
 
-    ScreenWindow(const Screen& screen, const PictureCache& pictures, Callbacks callbacks);
+    // Its texts are shown in `language`; the screen's own stay as written.
+    ScreenWindow(const Screen& screen, const PictureCache& pictures, Callbacks callbacks,
+                 Language language = Language::Japanese);
     ~ScreenWindow() override;
 
     FormId form() const { return form_; }
@@ -70,7 +72,7 @@ private:
     struct Child {
         size_t index;  // position in the screen's controls
         QWidget* widget;
-        std::optional<std::string> text;  // a text box's text as last shown
+        std::optional<std::string> text;  // a button's or text box's text (as written) last shown
     };
 
     // Whether the window system must not give this window the keyboard: the

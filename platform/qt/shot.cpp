@@ -35,8 +35,8 @@ void quietAboutTheRuntimeDirectory() {
 
 }  // namespace
 
-QImage renderScreen(const Screen& screen, const PictureCache& pictures) {
-    ScreenWindow window(screen, pictures, {});
+QImage renderScreen(const Screen& screen, const PictureCache& pictures, Language language) {
+    ScreenWindow window(screen, pictures, {}, language);
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.show();
     window.sync();
@@ -49,7 +49,7 @@ QImage renderScreen(const Screen& screen, const PictureCache& pictures) {
     return image;
 }
 
-script::ShotRenderer qtShotRenderer(int argc, char** argv) {
+script::ShotRenderer qtShotRenderer(int argc, char** argv, Language language) {
     // What the first shot makes lives as long as the renderer, which its
     // owner drops before the program's exit handlers run, so Qt is torn down
     // while its own globals are still there. The pictures go before the
@@ -61,7 +61,7 @@ script::ShotRenderer qtShotRenderer(int argc, char** argv) {
         std::unique_ptr<PictureCache> pictures;
     };
     auto context = std::make_shared<Context>(Context{argc, argv, nullptr, nullptr});
-    return [context](const Screen& screen, const std::string& path) -> std::string {
+    return [context, language](const Screen& screen, const std::string& path) -> std::string {
         Context& c = *context;
         if (!QApplication::instance()) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -76,7 +76,7 @@ script::ShotRenderer qtShotRenderer(int argc, char** argv) {
             if (!problem.empty())
                 return problem;
         }
-        const QImage image = renderScreen(screen, *c.pictures);
+        const QImage image = renderScreen(screen, *c.pictures, language);
         // The picture is encoded in memory first: the file's own error then
         // says why a write failed (a full device, say), and the encoder never
         // meets a failing file half way through.

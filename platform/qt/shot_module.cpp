@@ -3,6 +3,9 @@
 
 #include "platform/qt/shot.h"
 
-extern "C" __attribute__((visibility("default"))) void* mogumo_make_shot_renderer(int argc, char** argv) {
-    return new mogumo::script::ShotRenderer(mogumo::qtShotRenderer(argc, argv));
+// `language` is a mogumo::Language.
+extern "C" __attribute__((visibility("default"))) void* mogumo_make_shot_renderer(int argc, char** argv,
+                                                                                  int language) {
+    return new mogumo::script::ShotRenderer(
+        mogumo::qtShotRenderer(argc, argv, static_cast<mogumo::Language>(language)));
 }

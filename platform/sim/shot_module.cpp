@@ -26,14 +26,14 @@ std::vector<std::string> moduleCandidates() {
 
 }  // namespace
 
-script::ShotRenderer shotFromModule(int argc, char** argv) {
+script::ShotRenderer shotFromModule(int argc, char** argv, Language language) {
     struct Loaded {
         bool tried = false;
         std::unique_ptr<script::ShotRenderer> renderer;
         std::string problem;
     };
     auto loaded = std::make_shared<Loaded>();
-    return [loaded, argc, argv](const Screen& screen, const std::string& path) -> std::string {
+    return [loaded, argc, argv, language](const Screen& screen, const std::string& path) -> std::string {
         if (!loaded->tried) {
             loaded->tried = true;
             // The module stays loaded: Qt does not take being unloaded well.
@@ -44,10 +44,11 @@ script::ShotRenderer shotFromModule(int argc, char** argv) {
                         loaded->problem = ::dlerror();
                     continue;
                 }
-                using Make = void* (*)(int, char**);
+                using Make = void* (*)(int, char**, int);
                 auto make = reinterpret_cast<Make>(::dlsym(handle, "mogumo_make_shot_renderer"));
                 if (make) {
-                    loaded->renderer.reset(static_cast<script::ShotRenderer*>(make(argc, argv)));
+                    loaded->renderer.reset(
+                        static_cast<script::ShotRenderer*>(make(argc, argv, static_cast<int>(language))));
                     break;
                 }
             }
@@ -60,7 +61,7 @@ script::ShotRenderer shotFromModule(int argc, char** argv) {
 
 #else
 
-script::ShotRenderer shotFromModule(int, char**) {
+script::ShotRenderer shotFromModule(int, char**, Language) {
     return {};
 }
 

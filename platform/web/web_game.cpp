@@ -59,7 +59,7 @@ public:
         setReal(real);
         play_.releaseKeys();
     }
-    std::string view() const { return viewJson(play_, helpRequests_); }
+    std::string view(Language language) const { return viewJson(play_, helpRequests_, language); }
     std::string dump() const { return stateDump(play_.game()); }
     // The game so far as a script; a watched game is its script.
     std::string record(double real) {
@@ -94,6 +94,8 @@ private:
 };
 
 std::unique_ptr<WebGame> game;
+// The language the page shows the game in; the game itself stays Japanese.
+Language language = Language::Japanese;
 std::string error;
 std::string answer;  // the text last handed to the page
 
@@ -163,7 +165,18 @@ EMSCRIPTEN_KEEPALIVE int mogumo_new_game(double real, const char* script) {
 }
 
 EMSCRIPTEN_KEEPALIVE const char* mogumo_error() {
-    return mogumo::error.c_str();
+    return mogumo::answerWith(mogumo::shownText(mogumo::language, mogumo::error));
+}
+
+// The language of the texts the page is handed from now on: 0 Japanese, 1
+// English. The game plays on unchanged.
+EMSCRIPTEN_KEEPALIVE void mogumo_set_language(int language) {
+    mogumo::language = language == 1 ? mogumo::Language::English : mogumo::Language::Japanese;
+}
+
+// One of the page's own texts (written in Japanese) in the page's language.
+EMSCRIPTEN_KEEPALIVE const char* mogumo_text(const char* japanese) {
+    return mogumo::answerWith(mogumo::shownText(mogumo::language, japanese ? japanese : ""));
 }
 
 // Runs every tick due by `real`.
@@ -204,13 +217,13 @@ EMSCRIPTEN_KEEPALIVE void mogumo_release_keys(double real) {
 
 // JSON: the shown screens (see viewJson).
 EMSCRIPTEN_KEEPALIVE const char* mogumo_view() {
-    return mogumo::answerWith(mogumo::game ? mogumo::game->view()
+    return mogumo::answerWith(mogumo::game ? mogumo::game->view(mogumo::language)
                                            : "{\"ended\":true,\"keys\":-1,\"screens\":[]}");
 }
 
 // JSON: the screens as laid out, the keys (see factsJson).
 EMSCRIPTEN_KEEPALIVE const char* mogumo_facts() {
-    return mogumo::answerWith(mogumo::factsJson());
+    return mogumo::answerWith(mogumo::factsJson(mogumo::language));
 }
 
 // The game so far as a mogumo-sim script.

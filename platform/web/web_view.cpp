@@ -20,7 +20,7 @@ void writeRect(JsonWriter& out, const PixelRect& r) {
     out.value(r.height);
 }
 
-void writeScreen(JsonWriter& out, const Screen& s) {
+void writeScreen(JsonWriter& out, const Screen& s, Language language) {
     out.beginObject();
     out.field("form", static_cast<int>(s.id()));
     out.field("instance", static_cast<int64_t>(s.instance()));
@@ -39,7 +39,7 @@ void writeScreen(JsonWriter& out, const Screen& s) {
             writeRect(out, c.pixels());
             out.value(c.visible);
             out.value(c.enabled);
-            out.value(c.text);
+            out.value(language == Language::Japanese ? c.text : shownText(language, c.text));
             out.value(c.picture);
             out.value(c.min);
             out.value(c.max);
@@ -82,11 +82,11 @@ void writeColour(JsonWriter& out, std::string_view name, const std::optional<Col
         out.null();
 }
 
-void writeLayout(JsonWriter& out, const ScreenLayout& l) {
+void writeLayout(JsonWriter& out, const ScreenLayout& l, Language language) {
     out.beginObject();
     out.field("form", static_cast<int>(l.id));
     out.field("name", l.formName);
-    out.field("caption", l.caption);
+    out.field("caption", shownText(language, l.caption));
     const PixelRect client = l.clientPixels();
     out.field("left", client.x);
     out.field("top", client.y);
@@ -143,7 +143,7 @@ void writeKeys(JsonWriter& out, std::string_view name, ControlKind kind) {
 
 }  // namespace
 
-std::string viewJson(const script::Play& play, int helpRequests) {
+std::string viewJson(const script::Play& play, int helpRequests, Language language) {
     const Game& game = play.game();
     JsonWriter out;
     out.beginObject();
@@ -158,18 +158,18 @@ std::string viewJson(const script::Play& play, int helpRequests) {
     out.beginArray();
     for (int f = 0; f < kFormCount && !game.ended(); ++f)
         if (const Screen* s = game.screens().loaded(static_cast<FormId>(f)); s && s->visible())
-            writeScreen(out, *s);
+            writeScreen(out, *s, language);
     out.endArray();
     out.endObject();
     return out.str();
 }
 
-std::string factsJson() {
+std::string factsJson(Language language) {
     JsonWriter out;
     out.beginObject();
     out.key("screens");
     out.beginArray();
-    for (int f = 0; f < kFormCount; ++f) writeLayout(out, layoutOf(static_cast<FormId>(f)));
+    for (int f = 0; f < kFormCount; ++f) writeLayout(out, layoutOf(static_cast<FormId>(f)), language);
     out.endArray();
     out.key("pictures");
     out.beginObject();

@@ -64,6 +64,8 @@ TEST(GameCommandLine, RefusesWhatItCannotDoBeforeTheGameStarts) {
         {{"--record="}, 1, "--record needs a file name"},
         {{"--replay", good, "--record", dir.filePath("r.txt")}, 1, "cannot be used together"},
         {{"stray"}, 1, "unexpected argument stray"},
+        {{"--lang", "fr"}, 1, "--lang takes ja or en, not 'fr'"},
+        {{"--lang"}, 1, "missing value after --lang"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

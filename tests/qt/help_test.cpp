@@ -16,6 +16,7 @@
 #include "core/layout.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_cache.h"
+#include "platform/qt/player_language.h"
 #include "ui/layouts/layouts.h"
 
 namespace mogumo {
@@ -43,6 +44,32 @@ TEST(Help, OpensInThePlayersLanguage) {
         EXPECT_EQ(url.fragment(), QStringLiteral("contents")) << c.locale;
         EXPECT_TRUE(HelpWindow::documentExists(url)) << c.locale;
     }
+}
+
+// The first of the locale's variables that is set decides, LANGUAGE by its
+// first entry; the game's windows follow the same choice.
+TEST(Help, TheLocalesFirstSetVariableChoosesTheLanguage) {
+    const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    const struct {
+        const char* values[4];
+        Language language;
+    } cases[] = {
+        {{"ja:en", "C", nullptr, "en_US.UTF-8"}, Language::Japanese},
+        {{"en_GB:ja", nullptr, nullptr, "ja_JP.UTF-8"}, Language::English},
+        {{"", "", "ja_JP.UTF-8", "C"}, Language::Japanese},
+        {{nullptr, "C.UTF-8", "ja_JP", "ja_JP"}, Language::English},
+        {{nullptr, nullptr, nullptr, "ja"}, Language::Japanese},
+        {{nullptr, nullptr, nullptr, nullptr}, Language::English},
+    };
+    std::optional<std::string> saved[4];
+    for (int i = 0; i < 4; ++i)
+        if (const char* v = std::getenv(names[i]))
+            saved[i] = v;
+    for (const auto& c : cases) {
+        for (int i = 0; i < 4; ++i) c.values[i] ? setenv(names[i], c.values[i], 1) : unsetenv(names[i]);
+        EXPECT_EQ(systemLanguage(), c.language) << "case " << &c - cases;
+    }
+    for (int i = 0; i < 4; ++i) saved[i] ? setenv(names[i], saved[i]->c_str(), 1) : unsetenv(names[i]);
 }
 
 // Ideographic spaces are part of a caption; runs of ASCII blanks are one

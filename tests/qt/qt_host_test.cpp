@@ -300,7 +300,7 @@ TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
     HelpWindow* help = host_->helpWindow();
     ASSERT_NE(help, nullptr);
     ASSERT_TRUE(help->isVisible());
-    EXPECT_EQ(help->browser()->source(), HelpWindow::defaultUrl());
+    EXPECT_EQ(help->browser()->source(), HelpWindow::urlFor(Language::Japanese));  // the game's language
     EXPECT_FALSE(help->browser()->toPlainText().isEmpty());
     EXPECT_EQ(help->notice(), nullptr);
     EXPECT_TRUE(win(FormId::Form6)->frameGeometry().contains(help->frameGeometry().center()));

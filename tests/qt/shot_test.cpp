@@ -35,7 +35,9 @@ protected:
         click(sim_, FormId::Form5, "cast");
         sim_.run(200);
     }
-    QImage shot(FormId form) { return renderScreen(*sim_.screens().loaded(form), testPictures()); }
+    QImage shot(FormId form, Language language = Language::Japanese) {
+        return renderScreen(*sim_.screens().loaded(form), testPictures(), language);
+    }
 
     Game sim_{makeScreen};
 };
@@ -97,6 +99,32 @@ TEST_F(ShotTest, TheBiteTransitionDrawsBlackRectanglesOverTheScene) {
     // 3292,1665 twips is the centre of the growing rectangles.
     EXPECT_EQ(img.pixel(219, 111), rgb(0, 0, 0));
     EXPECT_EQ(img.pixel(5, 5), rgb(0, 128, 128));  // not reached yet
+}
+
+// English changes the words and nothing else: outside the controls that
+// show text the spot screen is the same picture, and its title, drawn in
+// its bordered box, keeps inside the border.
+TEST_F(ShotTest, InEnglishOnlyTheTextsChange) {
+    sim_.start();
+    click(sim_, FormId::Form1, "Command1");
+    const QImage japanese = shot(FormId::Form3);
+    const QImage english = shot(FormId::Form3, Language::English);
+    ASSERT_EQ(english.size(), japanese.size());
+    QRegion texts;
+    for (const Control& c : sim_.screens().loaded(FormId::Form3)->controls())
+        if (!c.text.empty() && c.visible)
+            texts += ScreenPainter::rectOf(c);
+    const QRect title = ScreenPainter::rectOf(sim_.screens().loaded(FormId::Form3)->ctl("Label1"));
+    int changedInTitle = 0;
+    for (int y = 0; y < english.height(); ++y)
+        for (int x = 0; x < english.width(); ++x) {
+            const bool changed = english.pixel(x, y) != japanese.pixel(x, y);
+            const bool insideTitle = title.adjusted(1, 1, -1, -1).contains(x, y);
+            changedInTitle += changed && insideTitle;
+            if (changed && (!texts.contains(QPoint(x, y)) || (title.contains(x, y) && !insideTitle)))
+                FAIL() << "pixel " << x << "," << y << " changed outside the texts";
+        }
+    EXPECT_GT(changedInTitle, 100);
 }
 
 // A window repaints a windowless control when anything about it changed, the

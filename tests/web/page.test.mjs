@@ -24,6 +24,8 @@ before(async () => {
   downloads = mkdtempSync(join(tmpdir(), 'mogumo-web-'));
   const cdp = await page.createCDPSession();
   await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  // A Japanese browser: the page opens in Japanese.
+  await page.evaluateOnNewDocument(() => Object.defineProperty(navigator, 'languages', { get: () => ['ja-JP', 'en'] }));
   await page.goto(server.url, { waitUntil: 'load' });
   await page.evaluate(() => window.mogumo.ready);
 });
@@ -86,6 +88,12 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.click(control('Form5', 'cast'));
   await waitForWindow('Form6');
 
+  // Switched to English mid-game: every caption at once, the game unchanged.
+  await page.click('#language [data-lang="en"]');
+  assert.equal(await page.$eval('.window[data-form="Form5"] .caption', (e) => e.textContent),
+    'Cast! (more power, longer cast)');
+  assert.equal(await page.$eval('#new-game', (e) => e.textContent), 'New game');
+
   // The cast screen over the lure screen: one scene, the bank above and
   // the water below, only the lower window's frame between them.
   const upper = await box(client('Form5'));
@@ -131,8 +139,23 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.keyboard.down('Shift');
   await sleep(700);
   await page.keyboard.up('Shift');
+  // In English: no Japanese script in any window, no caption cut off, and
+  // the help in English.
+  const shown = await page.evaluate(() => [...document.querySelectorAll('.window')].map((w) => {
+    const texts = [w.querySelector('.caption').textContent,
+      ...[...w.querySelectorAll('.control, .label')].map((e) => (e.tagName === 'TEXTAREA' ? e.value : e.textContent))];
+    const clipped = [...w.querySelectorAll('button.control, .label:not(.one-line)')]
+      .filter((e) => e.offsetParent && (e.scrollWidth > e.clientWidth + 1 || e.scrollHeight > e.clientHeight + 1))
+      .map((e) => e.textContent);
+    return { texts, clipped };
+  }));
+  for (const { texts, clipped } of shown) {
+    for (const t of texts) assert.doesNotMatch(t, /[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]/);
+    assert.deepEqual(clipped, []);
+  }
   await page.keyboard.press('F1');
   await page.waitForSelector('#help .help-body h1');
+  assert.equal(await page.$eval('#help', (e) => e.dataset.page), 'mogumo_help_en.html');
   await page.keyboard.press('Escape');
   assert.equal(await page.$('#help'), null);
 
@@ -158,6 +181,19 @@ test('a game from the title to the battle, recorded and replayed by the native s
 
   // The close box ends the game; the page offers a new one.
   await page.click('.window[data-form="Form8"] .closebox');
+  await page.waitForSelector('#notice', { visible: true });
+  assert.equal(await page.$eval('#notice-text', (e) => e.textContent), 'The game is over.');
+
+  // Remembered for the next visit; 日本語 brings back today's texts.
+  await page.reload({ waitUntil: 'load' });
+  await page.evaluate(() => window.mogumo.ready);
+  await waitForWindow('Form1');
+  assert.equal(await page.$eval('.window[data-form="Form1"] .caption', (e) => e.textContent), 'Title (F1 for help)');
+  await page.click('#language [data-lang="ja"]');
+  assert.equal(await page.$eval('.window[data-form="Form1"] .caption', (e) => e.textContent),
+    'タイトル(ヘルプは Ｆ１ ででるよ)');
+  assert.equal(await page.$eval('#new-game', (e) => e.textContent), '新しいゲーム');
+  await page.click('.window[data-form="Form1"] .closebox');
   await page.waitForSelector('#notice', { visible: true });
   await page.click('#notice-new-game');
   await waitForWindow('Form1');

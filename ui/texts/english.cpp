@@ -144,6 +144,7 @@ constexpr TextPair kPatterns[] = {
     {"ゲームの中で誤りが起きました: {any}", "An error occurred in the game: {any}"},
     {"ゲームを始められません: {any}", "The game cannot start: {any}"},
     {"記録を再生できません: {any}", "Cannot play the record back: {any}"},
+    {"再生が止まりました: {any}", "Replay stopped: {any}"},
 };
 // clang-format on
 

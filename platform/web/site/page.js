@@ -39,6 +39,27 @@
   let helpSeen = 0;
   let help = null;
   let ended = false;
+  // What the bar's status says, in Japanese as written, and what follows it.
+  let statusText = ['', ''];
+
+  // --- language ----------------------------------------------------------------
+
+  // The language the page shows the game in: the one chosen last on this
+  // browser, else Japanese for a browser that puts Japanese first, English
+  // otherwise. The game itself always plays in Japanese.
+  const LANGUAGE_KEY = 'mogumo.language';
+  const storage = {
+    get() {
+      try { return localStorage.getItem(LANGUAGE_KEY); } catch (e) { return null; }
+    },
+    set(value) {
+      try { localStorage.setItem(LANGUAGE_KEY, value); } catch (e) { /* not kept: the choice holds until the page goes */ }
+    },
+  };
+  const browserLanguage = () => (/^ja\b/i.test((navigator.languages || [navigator.language])[0] || '') ? 'ja' : 'en');
+  let language = ['ja', 'en'].includes(storage.get()) ? storage.get() : browserLanguage();
+  // One of the page's own texts, written in Japanese, in the player's language.
+  const t = (japanese) => (language === 'ja' || !api ? japanese : api.text(japanese));
 
   const now = () => performance.now();
   const colour = (c) => '#' + [c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff]
@@ -77,7 +98,10 @@
       facts: fn('mogumo_facts', 'string', []),
       record: fn('mogumo_record', 'string', ['number']),
       dump: fn('mogumo_dump', 'string', []),
+      setLanguage: fn('mogumo_set_language', null, ['number']),
+      text: fn('mogumo_text', 'string', ['string']),
     };
+    api.setLanguage(language === 'en' ? 1 : 0);
     facts = JSON.parse(api.facts());
     layouts = facts.screens;
     gameKeys = new Set(facts.keys);
@@ -232,11 +256,12 @@
       icon.src = `pictures/${lay.icon}.png`;
       icon.alt = '';
     }
-    makeElement('span', 'caption', bar).textContent = lay.caption;
+    const caption = makeElement('span', 'caption', bar);
+    caption.textContent = lay.caption;
     const closeBox = makeElement('button', 'closebox', bar);
     closeBox.type = 'button';
     closeBox.tabIndex = -1;
-    closeBox.title = '閉じる';
+    closeBox.title = t('閉じる');
     closeBox.textContent = '×';
     const client = makeElement('div', 'client', el);
     client.style.width = lay.width + 'px';
@@ -244,7 +269,7 @@
     client.style.background = colour(lay.background ?? BUTTON_FACE);
     client.style.font = fontCss(lay.font || DEFAULT_FONT);
     client.tabIndex = -1;
-    const win = { form, instance, layout: lay, el, client, controls: [], last: [], drawings: null, drawn: 0 };
+    const win = { form, instance, layout: lay, el, client, caption, closeBox, controls: [], last: [], drawings: null, drawn: 0 };
     closeBox.addEventListener('click', () => input(() => api.close(form, now())));
     closeBox.addEventListener('mousedown', (e) => e.preventDefault());
 
@@ -430,17 +455,59 @@
       openHelp();
     }
     if (view.replaying) {
-      status.textContent = view.replayStop ? '再生が止まりました: ' + view.replayStop
-        : view.replayOver ? '再生が終わりました' : '再生中';
+      setStatus(view.replayStop ? '再生が止まりました: ' + view.replayStop
+        : view.replayOver ? '再生が終わりました' : '再生中');
     }
     if (view.ended && !ended) {
       ended = true;
       closeHelp();
-      $('notice-text').textContent = 'ゲームは終わりました。';
+      $('notice-text').textContent = t('ゲームは終わりました。');
       $('notice').hidden = false;
       $('notice-new-game').focus();
     }
     schedule();
+  }
+
+  // The bar's status: a text of the page (in Japanese as written) and what
+  // follows it as it is (a reason from the game, already in the language).
+  function setStatus(japanese, rest = '') {
+    statusText = [japanese, rest];
+    status.textContent = (japanese ? t(japanese) : '') + rest;
+  }
+
+  // Every text the page shows, in `language`: the bar, the notices, the
+  // windows' captions and every control, at once and mid-game.
+  function showLanguage() {
+    document.documentElement.lang = language;
+    document.title = t('Mogumo野郎');
+    for (const e of document.querySelectorAll('[data-ja]')) e.textContent = t(e.dataset.ja);
+    for (const b of document.querySelectorAll('#language button'))
+      b.setAttribute('aria-pressed', String(b.dataset.lang === language));
+    if (!api) return;
+    status.textContent = (statusText[0] ? t(statusText[0]) : '') + statusText[1];
+    facts = JSON.parse(api.facts());
+    layouts = facts.screens;
+    for (const win of windows.values()) {
+      win.layout = layouts[win.form];
+      win.caption.textContent = win.layout.caption;
+      win.closeBox.title = t('閉じる');
+      win.last = []; // every control again, in the new words
+    }
+    if (help) {
+      help.querySelector('.caption').textContent = t('Mogumo ヘルプ');
+      help.querySelector('.closebox').title = t('閉じる (Esc)');
+    }
+    if (ended && !$('notice').hidden && !api.error()) $('notice-text').textContent = t('ゲームは終わりました。');
+    else if (ended && !$('notice').hidden) $('notice-text').textContent = api.error();
+    if (!ended && windows.size) sync();
+  }
+
+  function setLanguage(chosen) {
+    if (chosen === language) return;
+    language = chosen;
+    storage.set(language);
+    if (api) api.setLanguage(language === 'en' ? 1 : 0);
+    showLanguage();
   }
 
   // --- time ------------------------------------------------------------------
@@ -579,7 +646,9 @@
         const doc = new DOMParser().parseFromString(await res.text(), 'text/html');
         helpPages.set(name, doc.body.innerHTML);
       } catch (e) {
-        return `<p>ヘルプの文書 ${name} が見つかりません。 The help page ${name} is missing.</p>`;
+        const p = document.createElement('p');
+        p.textContent = t(`ヘルプの文書 ${name} が見つかりません。`);
+        return p.outerHTML;
       }
     }
     return helpPages.get(name);
@@ -599,11 +668,11 @@
     el.id = 'help';
     help = el;
     const bar = makeElement('div', 'titlebar', el);
-    makeElement('span', 'caption', bar).textContent = 'Mogumo ヘルプ';
+    makeElement('span', 'caption', bar).textContent = t('Mogumo ヘルプ');
     const closeBox = makeElement('button', 'closebox', bar);
     closeBox.type = 'button';
     closeBox.textContent = '×';
-    closeBox.title = '閉じる (Esc)';
+    closeBox.title = t('閉じる (Esc)');
     closeBox.addEventListener('click', closeHelp);
     const body = makeElement('div', 'help-body', el);
     body.tabIndex = -1;
@@ -619,7 +688,7 @@
       showHelpPage(el, body, page || el.dataset.page, fragment);
       if (page) el.dataset.page = page;
     });
-    el.dataset.page = helpPageFor(navigator.language);
+    el.dataset.page = helpPageFor(language);
     await showHelpPage(el, body, el.dataset.page, '');
     if (help === el) body.focus({ preventScroll: true });
   }
@@ -642,7 +711,7 @@
     helpSeen = 0;
     ended = false;
     $('notice').hidden = true;
-    status.textContent = '';
+    setStatus('');
     if (timer !== null) clearTimeout(timer);
     timer = null;
     const result = api.newGame(script || '');
@@ -650,7 +719,7 @@
       const why = api.error();
       if (script) startGame('');
       else fail();
-      status.textContent = '記録を再生できません: ' + why;
+      setStatus('記録を再生できません: ', why);
       return false;
     }
     sync();
@@ -679,11 +748,15 @@
     e.target.value = '';
     if (!file) return;
     const script = await file.text();
-    if (startGame(script)) status.textContent = '再生中';
+    if (startGame(script)) setStatus('再生中');
   });
   for (const b of document.querySelectorAll('#bar button, #bar label'))
     b.addEventListener('mousedown', (e) => e.preventDefault());
   window.addEventListener('resize', fitDesk);
+  for (const b of document.querySelectorAll('#language button')) {
+    b.addEventListener('mousedown', (e) => e.preventDefault());
+    b.addEventListener('click', () => setLanguage(b.dataset.lang));
+  }
 
   // For tests and the curious: the game's own state and record.
   window.mogumo = {
@@ -692,7 +765,9 @@
     ready: null,
   };
 
+  showLanguage();
   window.mogumo.ready = load().then(() => {
+    showLanguage();
     setUpTouchKeys();
     fitDesk();
     startGame('');
