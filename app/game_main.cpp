@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <atomic>
 #include <cstdio>
 #include <iostream>
@@ -12,7 +11,8 @@
 #include "platform/qt/command_line.h"
 #include "platform/qt/game_launch.h"
 #include "platform/qt/game_recorder.h"
-#include "platform/qt/script_replay.h"
+#include "platform/qt/qt_host.h"
+#include "script/session.h"
 
 namespace {
 
@@ -36,12 +36,13 @@ int main(int argc, char** argv) {
         case mogumo::CommandLine::Action::Play: break;
     }
 
-    uint32_t clockStart = mogumo::kDefaultClock;
+    // A recorded game must play to its end before any window opens.
+    mogumo::script::RecordedGame replay;
     if (line.replay) {
-        const std::string problem = mogumo::ScriptReplay::check(*line.replay, clockStart);
-        if (!problem.empty()) {
-            std::cerr << "mogumo: " << problem << '\n';
-            return problem.starts_with("cannot read") ? 1 : 2;
+        replay = mogumo::script::openRecordedGame(*line.replay);
+        if (replay.fault != mogumo::script::RecordedGame::Fault::None) {
+            std::cerr << "mogumo: " << replay.problem << '\n';
+            return replay.fault == mogumo::script::RecordedGame::Fault::Unreadable ? 1 : 2;
         }
     }
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
 
     mogumo::GameRecorder recorder;
     if (line.record) {
-        const std::string problem = recorder.open(*line.record, clockStart);
+        const std::string problem = recorder.open(*line.record);
         if (!problem.empty()) {
             std::cerr << "mogumo: " << problem << '\n';
             return 1;
@@ -85,9 +86,12 @@ int main(int argc, char** argv) {
     });
 
     mogumo::QtHost::Options options;
-    options.clockStart = clockStart;
-    options.recorder = line.record ? &recorder : nullptr;
-    options.replaying = line.replay.has_value();
+    options.clockStart = replay.clockStart;
+    if (line.record) {
+        options.record = true;
+        options.onRecord = [&recorder](const std::string& lines) { recorder.write(lines); };
+    }
+    options.onDump = [](const std::string& state) { std::cout << state << std::endl; };
     mogumo::GameLaunch launch;
     if (const std::string problem = launch.open(options); !problem.empty()) {
         std::cerr << "mogumo: " << problem << '\n';
@@ -97,16 +101,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     mogumo::QtHost& host = launch.host();
-    std::unique_ptr<mogumo::ScriptReplay> replay;
-    if (line.replay)
-        replay = std::make_unique<mogumo::ScriptReplay>(
-            host, *line.replay, [](const std::string& dump) { std::cout << dump << std::endl; });
+    // The replay starts at the first wake, in the event loop: a script that
+    // ends the game at once must find a loop to quit.
+    if (replay.lines)
+        host.watch(std::move(replay.lines));
     host.start();
-    // The replay starts in the event loop: a script that ends the game at
-    // once must find a loop to quit.
-    if (replay)
-        QTimer::singleShot(0, &app, [&replay] { replay->start(); });
     int status = QApplication::exec();
+    host.play().finishRecord();
 
     if (const std::string problem = recorder.finish(); !problem.empty()) {
         if (!recordFailed)

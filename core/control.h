@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +13,22 @@ namespace mogumo {
 
 // Twips: 1/1440 inch, 15 to a pixel at 96 dpi.
 inline constexpr float kTwipsPerPixel = 15.0f;
+
+// A rectangle in whole pixels.
+struct PixelRect {
+    int x, y, width, height;
+};
+
+// Twips to the nearest pixel, as every host rounds them.
+inline int toPixels(float twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+// The pixels from one corner to the other, both included, the corners in
+// either order (a drawn rectangle, the box of a line).
+inline PixelRect spanPixels(float x1, float y1, float x2, float y2) {
+    const int left = toPixels(std::min(x1, x2)), top = toPixels(std::min(y1, y2));
+    return {left, top, toPixels(std::max(x1, x2)) - left + 1, toPixels(std::max(y1, y2)) - top + 1};
+}
 
 enum class ControlKind : uint8_t {
     Button,
@@ -86,6 +104,11 @@ struct Control {
     }
     // "Command1(0)" for array members, the plain name otherwise.
     std::string key() const;
+    // Its rectangle in pixels: each edge rounded, so neighbours meet.
+    PixelRect pixels() const {
+        const int l = toPixels(left), t = toPixels(top);
+        return {l, t, toPixels(left + width) - l, toPixels(top + height) - t};
+    }
 
     // Every field, so that a field added later cannot be forgotten.
     bool operator==(const Control&) const = default;

@@ -27,7 +27,8 @@ std::string describe(Refusal refusal, std::string_view screen, std::string_view 
 
 Game::Game(ScreenSet::Factory factory, uint32_t clockStart, Host* host)
     : host_(host ? *host : quietHost()),
-      timers_(screens_, clockStart, [this](Screen& s, Control& t) { deliverTick(s, t); }),
+      timers_({[this] { return screens_.state().LastTick; }, [this] { return screens_.ended(); }}, clockStart,
+              [this](Screen& s, Control& t) { deliverTick(s, t); }),
       screens_(host_, std::move(factory), timers_) {}
 
 std::optional<Refusal> Game::refusesInput(FormId form) const {
@@ -56,32 +57,18 @@ std::optional<Refusal> Game::refusesClick(FormId form, std::string_view control,
     return std::nullopt;
 }
 
-std::optional<Refusal> Game::click(FormId form, std::string_view control, int index) {
-    if (auto refusal = refusesClick(form, control, index))
+std::optional<Refusal> Game::input(const Input& in) {
+    if (auto refusal =
+            in.kind == InputKind::Click ? refusesClick(in.form, in.control, in.index) : refusesInput(in.form))
         return refusal;
-    Screen& s = *screens_.loaded(form);
-    screens_.click(s, *s.find(control, index));
-    return std::nullopt;
-}
-
-std::optional<Refusal> Game::keyDown(FormId form, int keyCode) {
-    if (auto refusal = refusesInput(form))
-        return refusal;
-    screens_.keyDown(*screens_.loaded(form), keyCode);
-    return std::nullopt;
-}
-
-std::optional<Refusal> Game::keyUp(FormId form, int keyCode) {
-    if (auto refusal = refusesInput(form))
-        return refusal;
-    screens_.keyUp(*screens_.loaded(form), keyCode);
-    return std::nullopt;
-}
-
-std::optional<Refusal> Game::close(FormId form) {
-    if (auto refusal = refusesInput(form))
-        return refusal;
-    screens_.close(*screens_.loaded(form));
+    Screen& s = *screens_.loaded(in.form);
+    host_.inputTaken(in);
+    switch (in.kind) {
+        case InputKind::Click: screens_.click(s, *s.find(in.control, in.index)); break;
+        case InputKind::KeyDown: screens_.keyDown(s, in.key); break;
+        case InputKind::KeyUp: screens_.keyUp(s, in.key); break;
+        case InputKind::Close: screens_.close(s); break;
+    }
     return std::nullopt;
 }
 

@@ -28,6 +28,17 @@ enum class Refusal {
     TimerNotRunning,  // a tick of a timer that is not running
 };
 
+// An input from the player: a click on a button, a key going down or up, or
+// a screen's close box.
+enum class InputKind { Click, KeyDown, KeyUp, Close };
+struct Input {
+    InputKind kind;
+    FormId form;
+    std::string_view control = {};  // a click's button
+    int index = -1;                 // its index in a control array
+    int key = 0;                    // a key's code
+};
+
 // The refusal as a sentence: `screen` names the screen as the input did,
 // `target` the screen or control it was for ("Form3.Command1(1)").
 std::string describe(Refusal refusal, std::string_view screen, std::string_view target);
@@ -70,10 +81,19 @@ public:
     // Inputs: each is carried out, or refused with the reason and nothing
     // changes. A screen takes clicks, keys and its close box only while it is
     // loaded, shown and enabled, and a click only on a shown, enabled button.
-    std::optional<Refusal> click(FormId form, std::string_view control, int index = -1);
-    std::optional<Refusal> keyDown(FormId form, int keyCode);
-    std::optional<Refusal> keyUp(FormId form, int keyCode);
-    std::optional<Refusal> close(FormId form);
+    // The host hears of an input it takes (Host::inputTaken) just before its
+    // handler runs.
+    std::optional<Refusal> input(const Input& input);
+    std::optional<Refusal> click(FormId form, std::string_view control, int index = -1) {
+        return input({InputKind::Click, form, control, index});
+    }
+    std::optional<Refusal> keyDown(FormId form, int keyCode) {
+        return input({InputKind::KeyDown, form, {}, -1, keyCode});
+    }
+    std::optional<Refusal> keyUp(FormId form, int keyCode) {
+        return input({InputKind::KeyUp, form, {}, -1, keyCode});
+    }
+    std::optional<Refusal> close(FormId form) { return input({InputKind::Close, form}); }
     // One tick of a running timer, now, outside its schedule.
     std::optional<Refusal> tick(FormId form, std::string_view timer, int index = -1);
     // Whether the screen would take a key or its close box now, and a click

@@ -44,6 +44,9 @@ public:
 
     bool visible() const { return visible_; }
     bool enabled() const { return enabled_; }
+    // Whether it is the screen being played, whose window has the keyboard:
+    // shown, enabled and one that takes keys.
+    bool playable() const { return visible_ && enabled_ && layout_.takesKeys; }
 
     // The controls of the layout, in its order. Their number is fixed when the
     // screen loads, so a reference to a control stays good for the screen's life.

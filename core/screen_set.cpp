@@ -23,12 +23,18 @@ Screen& ScreenSet::ref(FormId id) {
     slot = factory_(*this, id);
     Screen& screen = *slot;
     screen.instance_ = nextInstance_++;
-    host_.screenLoaded(screen);
     for (Control& c : screen.controls())
         if (c.isTimer() && c.enabled)
             timers_.started(screen, c);
     screen.Form_Load();
     return screen;
+}
+
+const Screen* ScreenSet::keyScreen() const {
+    for (const auto& s : screens_)
+        if (s && s->playable())
+            return s.get();
+    return nullptr;
 }
 
 void ScreenSet::show(FormId id) {

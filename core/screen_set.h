@@ -63,6 +63,8 @@ public:
     Screen* loaded(FormId id) const {
         return screens_[static_cast<size_t>(id)].get();
     }
+    // The screen being played (at most one is playable); nullptr when none is.
+    const Screen* keyScreen() const;
 
     void show(FormId id);
     void unload(FormId id);

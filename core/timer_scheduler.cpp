@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/screen.h"
-#include "core/screen_set.h"
 #include "core/step_gate.h"
 
 namespace mogumo {
@@ -40,7 +39,7 @@ bool TimerScheduler::dueAt(const Entry& e, uint64_t t) const {
 }
 
 bool TimerScheduler::gateOpen(uint64_t t) const {
-    return stepDue(static_cast<uint32_t>(t), screens_.state().LastTick);
+    return stepDue(static_cast<uint32_t>(t), game_.lastStep());
 }
 
 // Only a step moves LastTick, and a step needs the gate open: while no tick
@@ -48,7 +47,7 @@ bool TimerScheduler::gateOpen(uint64_t t) const {
 uint64_t TimerScheduler::gateOpensAt(uint64_t from) const {
     if (gateOpen(from))
         return from;
-    const int32_t last = screens_.state().LastTick;
+    const int32_t last = game_.lastStep();
     return from + static_cast<uint32_t>(firstDueTick(last) - static_cast<uint32_t>(from));
 }
 
@@ -67,7 +66,7 @@ std::optional<uint64_t> TimerScheduler::nextTickAt() const {
 }
 
 void TimerScheduler::runUntil(uint64_t until) {
-    while (!screens_.ended()) {
+    while (!game_.ended()) {
         const std::optional<uint64_t> next = nextTickAt();
         if (!next || *next > until)
             break;
@@ -83,7 +82,7 @@ void TimerScheduler::tickAt(uint64_t t) {
         if (dueAt(e, t))
             due_.push_back(e);
     for (const Entry& e : due_) {
-        if (screens_.ended())
+        if (game_.ended())
             return;
         // An earlier tick may have stopped it or unloaded its screen, or
         // stepped and shut the gate.

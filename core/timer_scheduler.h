@@ -8,7 +8,6 @@
 namespace mogumo {
 
 class Screen;
-class ScreenSet;
 struct Control;
 
 // The running timers of every loaded screen and the game's millisecond clock.
@@ -27,9 +26,15 @@ class TimerScheduler {
 public:
     // How a due tick reaches its screen.
     using Deliver = std::function<void(Screen&, Control&)>;
+    // What the scheduler reads of the game: the step gate's last step
+    // (LastTick), and whether the program has ended.
+    struct Reading {
+        std::function<int32_t()> lastStep;
+        std::function<bool()> ended;
+    };
 
-    TimerScheduler(ScreenSet& screens, uint64_t now, Deliver deliver)
-        : screens_(screens), now_(now), deliver_(std::move(deliver)) {}
+    TimerScheduler(Reading game, uint64_t now, Deliver deliver)
+        : game_(std::move(game)), now_(now), deliver_(std::move(deliver)) {}
 
     uint64_t now() const { return now_; }
     uint32_t tickCount() const { return static_cast<uint32_t>(now_); }
@@ -68,7 +73,7 @@ private:
     bool running(uint64_t order) const;
     void tickAt(uint64_t t);
 
-    ScreenSet& screens_;
+    Reading game_;
     uint64_t now_;
     Deliver deliver_;
     uint64_t nextOrder_ = 0;

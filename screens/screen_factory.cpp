@@ -4,20 +4,12 @@
 #include "screens/cast/cast_screen.h"
 #include "screens/lure/lure_screen.h"
 #include "screens/results/results_screen.h"
+#include "screens/splash/splash_screen.h"
 #include "screens/spot/spot_screen.h"
 #include "screens/title/picture_store.h"
 #include "screens/title/title_screen.h"
-#include "ui/layouts/layouts.h"
 
 namespace mogumo {
-
-namespace {
-// The battle splash has no behaviour of its own.
-class SplashScreen : public Screen {
-public:
-    explicit SplashScreen(ScreenSet& screens) : Screen(screens, layoutOf(FormId::Form7)) {}
-};
-}  // namespace
 
 std::unique_ptr<Screen> makeScreen(ScreenSet& screens, FormId id) {
     switch (id) {

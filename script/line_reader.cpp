@@ -7,14 +7,18 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <system_error>
 
 #include "script/command.h"
 
 namespace mogumo::script {
 
-LineReader LineReader::fromFd(int fd) {
-    return LineReader([fd](char* buffer, size_t size) -> long {
+LineReader LineReader::fromFd(int fd, bool own) {
+    std::shared_ptr<void> closer;
+    if (own)
+        closer = std::shared_ptr<void>(nullptr, [fd](void*) { ::close(fd); });
+    return LineReader([fd, closer](char* buffer, size_t size) -> long {
         for (;;) {
             const ssize_t n = ::read(fd, buffer, size);
             if (n >= 0 || errno != EINTR)

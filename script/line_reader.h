@@ -21,8 +21,9 @@ public:
 
     explicit LineReader(Source source) : source_(std::move(source)) {}
 
-    // A file descriptor, read as bytes arrive (a pipe or terminal too).
-    static LineReader fromFd(int fd);
+    // A file descriptor, read as bytes arrive (a pipe or terminal too);
+    // closed with the reader when it is the reader's own.
+    static LineReader fromFd(int fd, bool own = false);
     // A script held in memory; it must outlive the reader.
     static LineReader fromString(std::string_view text);
 

@@ -1,12 +1,12 @@
 #include "script/session.h"
 
+#include <unistd.h>
+
 #include <ostream>
 #include <streambuf>
 #include <system_error>
 
-#include "screens/screen_factory.h"
 #include "script/state_dump.h"
-#include "ui/layouts/layouts.h"
 
 namespace mogumo::script {
 
@@ -14,71 +14,41 @@ ScriptSession::ScriptSession(std::ostream& out, Options options) : out_(out), op
 
 ScriptSession::~ScriptSession() = default;
 
-Game& ScriptSession::begin(uint32_t clock) {
-    if (!game_) {
-        game_ = std::make_unique<Game>(makeScreen, clock);
+Play& ScriptSession::begin(uint32_t clock) {
+    if (!play_) {
+        Play::Options options;
+        options.clockStart = clock;
+        options.shot = options_.shot;
+        options.onDump = [this](const Game& game) {
+            writeStateDump(game, dump_);
+            out_ << dump_.str() << '\n';
+            if (options_.flushEachDump)
+                out_.flush();
+            // Dumps nobody can read end the run: endless input must not go on
+            // into a full disk or a closed pipe.
+            if (!out_)
+                throw std::ios_base::failure("the dumps cannot be written");
+        };
+        play_ = std::make_unique<Play>(std::move(options));
         if (options_.onStart)
-            options_.onStart(*game_);
-        game_->start();
+            options_.onStart(play_->game());
+        play_->start();
     }
-    return *game_;
+    return *play_;
 }
 
 Game& ScriptSession::game() {
     first_ = false;
-    return begin(kDefaultClock);
+    return begin(kDefaultClock).game();
 }
 
 void ScriptSession::run(const Command& c) {
-    if (c.verb == Verb::Clock) {
-        if (!first_)
-            throw ScriptError("clock is only allowed as the first command");
-        game_.reset();  // started by a refused line before it: start again
+    if (c.verb == Verb::Clock && first_) {
+        play_.reset();  // started by a refused line before it: start again
         begin(static_cast<uint32_t>(c.number));
-        first_ = false;
-        return;
+    } else {
+        begin(kDefaultClock).apply(c);
     }
-    Game& game = begin(kDefaultClock);
-    if (c.verb == Verb::Dump) {
-        first_ = false;
-        writeStateDump(game, dump_);
-        out_ << dump_.str() << '\n';
-        if (options_.flushEachDump)
-            out_.flush();
-        // Dumps nobody can read end the run: endless input must not go on
-        // into a full disk or a closed pipe.
-        if (!out_)
-            throw std::ios_base::failure("the dumps cannot be written");
-        return;
-    }
-    if (game.ended())
-        throw ScriptError("the program has ended");
-
-    std::optional<Refusal> refusal;
-    const int code = static_cast<int>(c.number);
-    switch (c.verb) {
-        case Verb::Click: refusal = game.click(c.form, c.control, c.index); break;
-        case Verb::KeyDown: refusal = game.keyDown(c.form, code); break;
-        case Verb::KeyUp: refusal = game.keyUp(c.form, code); break;
-        case Verb::Close: refusal = game.close(c.form); break;
-        case Verb::Tick: refusal = game.tick(c.form, c.control, c.index); break;
-        case Verb::Wait: game.wait(c.number); break;
-        case Verb::Run: game.run(c.number); break;
-        case Verb::Shot: {
-            const Screen* screen = game.screens().loaded(c.form);
-            if (!screen)
-                refusal = Refusal::NotLoaded;
-            else if (!options_.shot)
-                throw ScriptError("shot is not available in this build");
-            else if (const std::string problem = options_.shot(*screen, c.file); !problem.empty())
-                throw ScriptError(problem);
-            break;
-        }
-        case Verb::Clock:
-        case Verb::Dump: break;
-    }
-    if (refusal)
-        throw ScriptError(describe(*refusal, layoutOf(c.form).formName, targetOf(c)));
     first_ = false;
 }
 
@@ -133,6 +103,37 @@ std::string checkScript(LineReader& in, uint32_t& clockStart) {
         error = std::string("the game failed: ") + e.what();
     }
     return error;
+}
+
+RecordedGame openRecordedGame(const std::string& path) {
+    RecordedGame game;
+    const auto unreadable = [&](const std::string& why) {
+        game.fault = RecordedGame::Fault::Unreadable;
+        game.problem = "cannot read the script " + path + ": " + why;
+        return std::move(game);
+    };
+    std::string why;
+    int fd = openScriptFile(path, why);
+    if (fd < 0)
+        return unreadable(why);
+    try {
+        LineReader in = LineReader::fromFd(fd);
+        why = checkScript(in, game.clockStart);
+    } catch (const std::system_error& e) {
+        ::close(fd);
+        return unreadable(e.code().message());
+    }
+    ::close(fd);
+    if (!why.empty()) {
+        game.fault = RecordedGame::Fault::Unplayable;
+        game.problem = path + ": " + why;
+        return game;
+    }
+    // Read again as the game goes, a line at a time.
+    if ((fd = openScriptFile(path, why)) < 0)
+        return unreadable(why);
+    game.lines = std::make_unique<LineReader>(LineReader::fromFd(fd, true));
+    return game;
 }
 
 int runScript(std::string_view script, std::ostream& out, std::string& error,

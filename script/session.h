@@ -10,12 +10,9 @@
 #include "core/json_writer.h"
 #include "script/command.h"
 #include "script/line_reader.h"
+#include "script/play.h"
 
 namespace mogumo::script {
-
-// Draws a screen's client area into a PNG file; returns an error message, or
-// an empty string on success.
-using ShotRenderer = std::function<std::string(const Screen&, const std::string& path)>;
 
 // One run of a script on a game with no windows and a virtual clock, fed a
 // command at a time. The program starts before the first command, at the
@@ -52,11 +49,11 @@ public:
     Game& game();
 
 private:
-    Game& begin(uint32_t clock);
+    Play& begin(uint32_t clock);
 
     std::ostream& out_;
     Options options_;
-    std::unique_ptr<Game> game_;
+    std::unique_ptr<Play> play_;
     JsonWriter dump_;
     bool first_ = true;
 };
@@ -76,5 +73,16 @@ int runScript(std::string_view script, std::ostream& out, std::string& error,
 // failed: ..." or an empty string; a read error passes through as
 // std::system_error.
 std::string checkScript(LineReader& in, uint32_t& clockStart);
+
+// A recorded game in a file, checked (see checkScript) and opened to be
+// watched (see Play::watch).
+struct RecordedGame {
+    enum class Fault { None, Unreadable, Unplayable };
+    Fault fault = Fault::None;
+    std::string problem;  // names the file and what is wrong with it
+    uint32_t clockStart = kDefaultClock;
+    std::unique_ptr<LineReader> lines;  // closes the file when done
+};
+RecordedGame openRecordedGame(const std::string& path);
 
 }  // namespace mogumo::script

@@ -9,7 +9,7 @@ GameRecorder::~GameRecorder() {
     finish();
 }
 
-std::string GameRecorder::open(const std::string& path, uint32_t clockStart) {
+std::string GameRecorder::open(const std::string& path) {
     finish();
     path_ = path;
     error_.clear();
@@ -19,28 +19,7 @@ std::string GameRecorder::open(const std::string& path, uint32_t clockStart) {
     if (!file_)
         return "cannot write the record " + path + ": " + std::strerror(errno);
     thread_ = std::thread([this] { writer(); });
-    lines_.emplace(clockStart);
-    write(lines_->take());
     return {};
-}
-
-void GameRecorder::time(script::Verb verb, uint64_t ms) {
-    if (lines_)
-        lines_->time(verb, ms);
-}
-
-void GameRecorder::input(const script::Command& command) {
-    if (!lines_)
-        return;
-    lines_->input(command);
-    write(lines_->take());
-}
-
-void GameRecorder::dump(const std::string& state) {
-    if (!lines_)
-        return;
-    lines_->dump(state);
-    write(lines_->take());
 }
 
 void GameRecorder::write(const std::string& text) {
@@ -78,9 +57,6 @@ void GameRecorder::writer() {
 std::string GameRecorder::finish() {
     if (!file_)
         return {};
-    lines_->flushTime();
-    write(lines_->take());
-    lines_.reset();
     {
         std::lock_guard lock(mutex_);
         closing_ = true;

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include "core/keys.h"
+
 namespace mogumo {
 
 int KeyMap::virtualKey(int qtKey) {
@@ -32,7 +34,7 @@ int KeyMap::virtualKey(int qtKey) {
 
 KeyMap::Mapped KeyMap::map(const QKeyEvent& event) {
     const int code = virtualKey(event.key());
-    if (code < 0)
+    if (!isGameKey(code))
         return {};
     if (event.type() == QEvent::KeyPress)
         return {Action::Down, code};

@@ -12,26 +12,22 @@
 #include <vector>
 
 #include "core/game.h"
-#include "core/host.h"
 #include "core/game_clock.h"
+#include "core/host.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/window_desk.h"
-#include "script/command.h"
+#include "script/play.h"
 
 namespace mogumo {
 
-class GameRecorder;
 class HelpWindow;
 class PictureCache;
 class ScreenWindow;
 
-// The real game's host: one window per shown screen, F1 help, the end of the
-// program, and when time moves on.
-//
-// One precise single-shot QTimer wakes the host at the next tick that can
-// change the game; each wake, and every input event first, brings the game
-// clock up to real time (see GameClock). So a game depends only on when its
-// inputs came, and the simulator replays it exactly from a script of them.
+// The real game's host: Qt's events become inputs of the played game
+// (script::Play), and each shown screen a window; F1 help, the end of the
+// program. One precise single-shot QTimer wakes the play when it has
+// something to do.
 class QtHost : public Host {
 public:
     using RealClock = GameClock::RealClock;
@@ -50,11 +46,12 @@ public:
         std::function<void(const std::string&)> onError;
         // Called after every event the host dispatched (for measurements).
         std::function<void()> afterEvent;
-        // Writes the game as it is played as a simulator script.
-        GameRecorder* recorder = nullptr;
-        // A recorded game plays itself: input from the windows is ignored,
-        // except F1 and the close box.
-        bool replaying = false;
+        // The game as it is played, as a simulator script (see script::Play):
+        // handed to `onRecord` as it is written, or kept for play().record().
+        bool record = false;
+        std::function<void(const std::string& lines)> onRecord;
+        // A watched game's dumps, as the simulator writes them.
+        std::function<void(const std::string& state)> onDump;
     };
 
     // The pictures must be loaded.
@@ -63,43 +60,36 @@ public:
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;
 
-    Game& game() { return game_; }
-    ScreenSet& screens() { return game_.screens(); }
+    script::Play& play() { return play_; }
+    Game& game() { return play_.game(); }
+    ScreenSet& screens() { return play_.game().screens(); }
+    // A recorded game plays itself from the start on (see script::Play::watch);
+    // what went wrong with it is said on standard error.
+    void watch(std::unique_ptr<script::LineReader> script) { play_.watch(std::move(script)); }
     void start();
 
-    // Input events. The ticks due by now run first; then each is refused
-    // (false) unless its screen is shown and enabled.
+    // Input events, refused (false) unless the game takes them.
     bool click(FormId form, std::string_view control, int index = -1);
-    bool keyDown(FormId form, int keyCode);
-    bool keyUp(FormId form, int keyCode);
-    bool close(FormId form);
+    bool keyDown(FormId form, int keyCode) { return input({InputKind::KeyDown, form, {}, -1, keyCode}); }
+    bool keyUp(FormId form, int keyCode) { return input({InputKind::KeyUp, form, {}, -1, keyCode}); }
+    bool close(FormId form) { return input({InputKind::Close, form}); }
 
-    // Runs the ticks due by the real time now (the wake of the QTimer).
+    // Runs what is due by the real time now (the wake of the QTimer).
     void wake();
     // The real time (on the realClock) of the next wake; nullopt when idle.
     std::optional<uint64_t> nextWakeAt() const;
     uint64_t wakeCount() const { return wakes_; }
 
     // The game clock; its low 32 bits are the tick counter.
-    uint64_t gameNow() const { return game_.now(); }
+    uint64_t gameNow() const { return play_.game().now(); }
     // The state dump, as the simulator writes it.
     std::string dump() const;
-
-    // For a replay: the game clock never passes `limit`; `wait` moves it on
-    // with no tick; `tick` ticks a running timer now; `resync` lets real time
-    // go on from the game clock as it is.
-    void setTimeLimit(std::optional<uint64_t> limit);
-    void wait(uint64_t ms);
-    bool tick(FormId form, std::string_view timer, int index = -1);
-    void resync();
-    // The game clock's reading that real time has reached.
-    uint64_t realNow() const;
 
     // The window of a shown screen, nullptr when there is none.
     ScreenWindow* window(FormId form) const;
     HelpWindow* helpWindow() const { return help_.get(); }
     const WindowDesk& desk() const { return desk_; }
-    int helpRequests() const { return game_.helpRequests(); }
+    int helpRequests() const { return play_.game().helpRequests(); }
 
     // Host
     void screenShown(Screen& screen) override;
@@ -109,32 +99,27 @@ public:
     void endProgram() override;
 
 private:
-    template <class Handler>
-    bool deliver(Handler&& handler);
+    bool input(const Input& input);
     template <class Work>
     void guarded(Work&& work);
     void fail(const std::string& message);
-    void catchUp();
-    bool key(script::Verb verb, FormId form, int keyCode);
     void windowKey(ScreenWindow& w, KeyMap::Action action, int code);
-    void openHelp();
-    unsigned shownScreens() const;
+    bool current(const ScreenWindow& w) const;
     void afterEvent();
     void rearm();
 
     const PictureCache& pictures_;
     Options options_;
-    GameClock clock_;
     QTimer timer_;
     std::optional<uint64_t> wakeAt_;  // on the real clock
     uint64_t wakes_ = 0;
-    unsigned shown_ = 0;  // the screens shown after the last event, as bits
     bool failed_ = false;
+    bool stopSaid_ = false;
     std::array<ScreenWindow*, kFormCount> windows_{};
     WindowDesk desk_{windows_};
     std::vector<ScreenWindow*> retired_;
     std::unique_ptr<HelpWindow> help_;
-    Game game_;  // last: its screens talk to everything above
+    script::Play play_;  // last: its screens talk to everything above
 };
 
 }  // namespace mogumo

@@ -22,22 +22,20 @@ QString qText(const std::string& s) {
     return t;
 }
 
-int ScreenPainter::px(float twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+namespace {
+QRect toQRect(const PixelRect& r) {
+    return {r.x, r.y, r.width, r.height};
 }
+}  // namespace
 
 QRect ScreenPainter::rectOf(const Control& c) {
-    const int l = px(c.left);
-    const int t = px(c.top);
-    return QRect(l, t, px(c.left + c.width) - l, px(c.top + c.height) - t);
+    return toQRect(c.pixels());
 }
 
 QRect ScreenPainter::bounds(const Control& c) {
     if (c.kind == ControlKind::Line) {
         const int pad = c.lineWidthPx + 1;
-        const QRect r = QRect(QPoint(px(std::min(c.x1, c.x2)), px(std::min(c.y1, c.y2))),
-                              QPoint(px(std::max(c.x1, c.x2)), px(std::max(c.y1, c.y2))));
-        return r.adjusted(-pad, -pad, pad, pad);
+        return toQRect(spanPixels(c.x1, c.y1, c.x2, c.y2)).adjusted(-pad, -pad, pad, pad);
     }
     return rectOf(c).adjusted(-1, -1, 1, 1);
 }
@@ -62,8 +60,7 @@ bool ScreenPainter::samePaint(const Control& a, const Control& b) {
 }
 
 QRect ScreenPainter::rectOf(const DrawnRect& r) {
-    return {QPoint(px(std::min(r.x1, r.x2)), px(std::min(r.y1, r.y2))),
-            QPoint(px(std::max(r.x1, r.x2)), px(std::max(r.y1, r.y2)))};
+    return toQRect(spanPixels(r.x1, r.y1, r.x2, r.y2));
 }
 
 void ScreenPainter::paint(QPainter& p, const Screen& screen, const QRegion& dirty,

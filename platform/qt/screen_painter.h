@@ -40,8 +40,6 @@ public:
     // One windowless control, with the font the screen gives its labels.
     void paintControl(QPainter& p, const Control& c, const std::optional<Font>& screenFont) const;
 
-    // Twips to whole pixels.
-    static int px(float twips);
     static QRect rectOf(const Control& c);
     // The pixels a rectangle drawn on the surface covers.
     static QRect rectOf(const DrawnRect& r);

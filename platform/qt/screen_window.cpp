@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "core/keys.h"
 #include "core/screen.h"
 #include "platform/qt/font_map.h"
 #include "platform/qt/game_button.h"
@@ -27,11 +28,8 @@ namespace {
 
 // Keys a focused child uses itself; the rest go straight to the screen.
 bool childKeepsKey(const QObject* child, int code) {
-    if (code == 13 || code == 32)
-        return true;  // press a button, type a blank
-    if (qobject_cast<const QPlainTextEdit*>(child))
-        return code >= 35 && code <= 40;  // scroll
-    return false;
+    return controlKeepsKey(
+        qobject_cast<const QPlainTextEdit*>(child) ? ControlKind::TextBox : ControlKind::Button, code);
 }
 
 }  // namespace

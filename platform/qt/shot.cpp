@@ -40,7 +40,8 @@ QImage renderScreen(const Screen& screen, const PictureCache& pictures) {
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.show();
     window.sync();
-    const QSize size(screen.layout().clientWidth / 15, screen.layout().clientHeight / 15);
+    const PixelRect client = screen.layout().clientPixels();
+    const QSize size(client.width, client.height);
     QImage image(size, QImage::Format_RGB32);
     image.setDevicePixelRatio(1.0);
     image.fill(Qt::black);

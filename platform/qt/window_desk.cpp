@@ -2,6 +2,7 @@
 
 #include <QWindow>
 
+#include "core/screen.h"
 #include "platform/qt/screen_window.h"
 #include "platform/qt/window_frames.h"
 #include "platform/qt/window_placement.h"
@@ -50,14 +51,12 @@ void WindowDesk::releaseRetired() {
 }
 
 bool WindowDesk::playable(const ScreenWindow* w) {
-    return w && w->screen() && w->isVisible() && w->isEnabled() && ScreenWindow::takesKeys(w->form());
+    return w && w->screen() && w->isVisible() && w->screen()->playable();
 }
 
 ScreenWindow* WindowDesk::keyWindow() const {
     if (playable(keys_))
         return keys_;
-    // At most one screen can be played at a time; the others are disabled,
-    // the splash never takes the keys.
     for (ScreenWindow* w : windows_)
         if (playable(w))
             return w;

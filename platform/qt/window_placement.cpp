@@ -19,8 +19,8 @@ QPoint stackedClientPos(const QRect& upperClient, const QPoint& lowerLaidOut, co
 }
 
 QRect laidOutClient(FormId form) {
-    const ScreenLayout& l = layoutOf(form);
-    return {l.clientLeft / 15, l.clientTop / 15, l.clientWidth / 15, l.clientHeight / 15};
+    const PixelRect r = layoutOf(form).clientPixels();
+    return {r.x, r.y, r.width, r.height};
 }
 
 }  // namespace mogumo::WindowPlacement

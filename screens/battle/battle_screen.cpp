@@ -14,6 +14,19 @@
 namespace mogumo {
 
 namespace {
+// The scene, in twips.
+constexpr int kRodEndX = 6585;        // the line's rod end: the lure's distance plus this
+constexpr int kRodEndY = -300;        // the rod tip, above the window's top
+constexpr float kMouthX = 637.5f;     // where the line meets the fish, from its left
+constexpr int kMouthY = 480;          // ... and from its top
+constexpr int kFishLeftmost = 360;    // the fish swims no further left ...
+constexpr int kFishRightmost = 3675;  // ... nor further right
+constexpr int kSinkAtBound = 10;      // a fish held at the left bound sinks this much a step
+constexpr int kRockGone = -420;       // a rock past this left edge comes back
+constexpr int kRockWrapRight = 7000;  // ... this far to the right
+constexpr int kRockGoneRight = 7420;  // a rock past this right edge comes back
+constexpr int kRockWrapLeft = 7500;   // ... this far to the left
+
 // Rounded to the nearest whole number, exact halves to the even neighbour.
 int32_t rounded(double v) {
     return static_cast<int32_t>(std::lrint(v));
@@ -70,27 +83,27 @@ void BattleScreen::Timer1_Timer() {
     uoyosu_.left += static_cast<float>(FishDrift_);
     s.PlayerLife -= 1;
     // The step moves the line's second end to the rod and its first to the fish.
-    ito_.x2 = static_cast<float>(s.LureDistance + 6585);
-    ito_.y2 = -300;
+    ito_.x2 = static_cast<float>(s.LureDistance + kRodEndX);
+    ito_.y2 = kRodEndY;
     if (Gauge_[1] > 0) {
-        ito_.x1 = uoyosu_.left + 637.5f;
-        ito_.y1 = uoyosu_.top + 480;
+        ito_.x1 = uoyosu_.left + kMouthX;
+        ito_.y1 = uoyosu_.top + kMouthY;
     }
-    if (uoyosu_.left <= 360) {
-        uoyosu_.left = 360;
-        uoyosu_.top += 10;
+    if (uoyosu_.left <= kFishLeftmost) {
+        uoyosu_.left = kFishLeftmost;
+        uoyosu_.top += kSinkAtBound;
     }
-    if (uoyosu_.left >= 3675)
-        uoyosu_.left = 3675;
+    if (uoyosu_.left >= kFishRightmost)
+        uoyosu_.left = kFishRightmost;
     // Held at a bound, the fish stays and the bottom slides past instead.
-    if (uoyosu_.left == 360 || uoyosu_.left == 3675) {
+    if (uoyosu_.left == kFishLeftmost || uoyosu_.left == kFishRightmost) {
         for (Control* rockPtr : iwa_) {
             Control& rock = *rockPtr;
             rock.left -= static_cast<float>(FishDrift_);
-            if (rock.left < -420)
-                rock.left += 7000;
-            else if (rock.left > 7420)
-                rock.left -= 7500;
+            if (rock.left < kRockGone)
+                rock.left += kRockWrapRight;
+            else if (rock.left > kRockGoneRight)
+                rock.left -= kRockWrapLeft;
         }
     }
     batt();

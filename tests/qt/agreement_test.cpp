@@ -1,6 +1,6 @@
 // The real game and the simulator agree. The Qt host plays recorded scenarios
 // on a clock the test moves, and whole random games on real time with real
-// timers and late wakes, written down by the recorder; mogumo-sim, replaying
+// timers and late wakes, recorded as they are played; mogumo-sim, replaying
 // the record, must dump exactly the states the real game had.
 
 #include <gtest/gtest.h>
@@ -10,15 +10,12 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 
-#include "platform/qt/game_recorder.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/screen_window.h"
-#include "platform/qt/script_replay.h"
 #include "qt_fixture.h"
 #include "script/session.h"
 #include "ui/layouts/layouts.h"
@@ -47,39 +44,20 @@ std::vector<std::string> simDumps(const std::string& script) {
     return lines(out.str());
 }
 
-// Plays a checked script on the real host, moving its real clock by hand and
+// Watches a script on the real host, moving its real clock by hand and
 // waking it whenever it asked to be; returns its dumps.
 std::vector<std::string> playOnQtHost(const std::string& text) {
-    std::vector<script::Command> commands;
-    for (const std::string& line : lines(text))
-        if (auto c = script::parseCommand(line))
-            commands.push_back(*c);
     uint64_t real = 0;
+    std::vector<std::string> dumps;
     QtHost::Options options;
     options.realClock = [&real] { return real; };
     options.onEnd = [] {};
-    if (!commands.empty() && commands.front().verb == script::Verb::Clock)
-        options.clockStart = static_cast<uint32_t>(commands.front().number);
+    options.onDump = [&dumps](const std::string& state) { dumps.push_back(state); };
     QtHost host(testPictures(), options);
+    host.watch(std::make_unique<script::LineReader>(script::LineReader::fromString(text)));
     host.start();
-
-    std::vector<std::string> dumps;
-    for (const script::Command& c : commands) {
-        const std::string line = script::formatCommand(c);
-        const int code = static_cast<int>(c.number);
-        if (c.verb == script::Verb::Click) {
-            EXPECT_TRUE(host.click(c.form, c.control, c.index)) << line;
-        } else if (c.verb == script::Verb::KeyDown) {
-            EXPECT_TRUE(host.keyDown(c.form, code)) << line;
-        } else if (c.verb == script::Verb::KeyUp) {
-            EXPECT_TRUE(host.keyUp(c.form, code)) << line;
-        } else if (c.verb == script::Verb::Run) {
-            runHostFor(host, real, c.number);
-        } else if (c.verb == script::Verb::Dump) {
-            host.wake();  // the ticks due by now
-            dumps.push_back(host.dump());
-        }
-    }
+    while (!host.play().replayStopped() && host.nextWakeAt()) runHostFor(host, real, 1000);
+    EXPECT_EQ(host.play().replayStopped()->message(), "");
     return dumps;
 }
 
@@ -161,15 +139,10 @@ struct RecordedGame {
 };
 
 RecordedGame playForReal(uint32_t seed, uint32_t clockStart, int realMs) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("mogumo_record_" + std::to_string(seed) + ".txt"))
-            .string();
-    GameRecorder recorder;
-    EXPECT_EQ(recorder.open(path, clockStart), "");
     RandomPlayer* playerPtr = nullptr;
     QtHost::Options options;
     options.clockStart = clockStart;
-    options.recorder = &recorder;
+    options.record = true;
     options.onEnd = [] {};
     options.afterEvent = [&] {
         if (playerPtr)
@@ -192,12 +165,8 @@ RecordedGame playForReal(uint32_t seed, uint32_t clockStart, int realMs) {
     loop.exec();
     moves.stop();
     host.wake();
-    if (!host.screens().ended())
-        recorder.dump(host.dump());
-    EXPECT_EQ(recorder.finish(), "");
 
-    RecordedGame game{readFile(path), {}};
-    std::filesystem::remove(path);
+    RecordedGame game{host.play().record(), {}};
     for (const std::string& l : lines(game.record))
         if (l.rfind("# state ", 0) == 0)
             game.states.push_back(l.substr(8));
@@ -224,12 +193,9 @@ TEST(Agreement, GamesPlayedOnRealTimeReplayExactlyFromTheirRecord) {
 
 TEST(Agreement, AStallLosesItsTimeAndTheRecordSaysSo) {
     uint64_t real = 0;
-    GameRecorder recorder;
-    const std::string path = (std::filesystem::temp_directory_path() / "mogumo_stall.txt").string();
-    ASSERT_EQ(recorder.open(path, kDefaultClock), "");
     QtHost::Options options;
     options.realClock = [&real] { return real; };
-    options.recorder = &recorder;
+    options.record = true;
     options.onEnd = [] {};
     QtHost host(testPictures(), options);
     host.start();
@@ -243,10 +209,7 @@ TEST(Agreement, AStallLosesItsTimeAndTheRecordSaysSo) {
     real += 1;  // then steps go on at their pace
     host.wake();
     EXPECT_EQ(host.screens().state().LastTick, static_cast<int32_t>(kDefaultClock + 401));
-    recorder.dump(host.dump());
-    ASSERT_EQ(recorder.finish(), "");
-    const std::string record = readFile(path);
-    std::filesystem::remove(path);
+    const std::string record = host.play().record();
     EXPECT_NE(record.find("\nwait 400\n"), std::string::npos) << record;
     EXPECT_EQ(simDumps(record).back(), host.dump());
 }

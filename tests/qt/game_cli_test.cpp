@@ -140,13 +140,10 @@ TEST(GameRecorder, AFileThatCannotTakeTheRecordIsReported) {
     GameRecorder recorder;
     std::promise<std::string> told;
     recorder.setOnFailure([&told](const std::string& problem) { told.set_value(problem); });
-    ASSERT_EQ(recorder.open("/dev/full", 100000), "");
+    ASSERT_EQ(recorder.open("/dev/full"), "");
+    recorder.write("# A game\n");
     EXPECT_NE(told.get_future().get().find("cannot write the record /dev/full"), std::string::npos);
-    recorder.time(script::Verb::Run, 51);
-    script::Command click;
-    click.verb = script::Verb::Click;
-    click.control = "Command1";
-    recorder.input(click);
+    recorder.write("click Form1.Command1\n");
     EXPECT_NE(recorder.finish().find("cannot write the record /dev/full"), std::string::npos);
 }
 

@@ -194,7 +194,10 @@ test('a recorded game plays back in the page; a bad one is refused with its line
   writeFileSync(bad, 'click Form1.Command1\nclick Form1.Command1\n');
   const input = await page.$('#load-record');
   await input.uploadFile(bad);
-  await page.waitForFunction(() => document.getElementById('status').textContent.includes('line 2'));
+  // Word for word what mogumo-sim (and mogumo --replay) say of it.
+  const refused = runSim('native', [bad]).stderr.trim();
+  assert.equal(refused, 'line 2: Form1 is not loaded');
+  await page.waitForFunction((why) => document.getElementById('status').textContent.endsWith(': ' + why), {}, refused);
   await input.uploadFile(good);
   await page.waitForFunction(() => document.getElementById('status').textContent === '再生が終わりました',
     { timeout: 10000 });

@@ -6,9 +6,6 @@
 #include "ui/layouts/layouts.h"
 
 // The tables are laid out by hand, a control a line, to read like the design.
-// Most leave the hosts' facts after the controls (keyboard play, stacking) at
-// their defaults.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 // clang-format off
 
 namespace mogumo {
@@ -120,9 +117,10 @@ C timer(std::string_view name, int interval, bool running, bool gated) {
 }
 
 ScreenLayout title() {
-    return {FormId::Form1, "Form1", "タイトル(ヘルプは Ｆ１ ででるよ)", 1380, 2040, 7335, 4590,
-            kWhite, std::nullopt, "angler_stride", true,
-            {
+    return {.id = FormId::Form1, .formName = "Form1", .caption = "タイトル(ヘルプは Ｆ１ ででるよ)",
+            .clientLeft = 1380, .clientTop = 2040, .clientWidth = 7335, .clientHeight = 4590,
+            .background = kWhite, .icon = "angler_stride",
+            .controls = {
                 button("Command2", 120, 3840, 3015, 255, "THE END").tab(3),
                 button("Command1", 120, 3480, 3015, 375, "ＧＡＭＥ　ＳＴＡＲＴ   !!!!!").tab(1).focus(),
                 label("Label2", 0, 4095, 3075, 435, "Ｐｏｒｉｍａ 1999")
@@ -137,9 +135,10 @@ ScreenLayout pictureStore() {
     auto kao = [](int i, float l, float t, float size, std::string_view pic) {
         return image("kao", l, t, size, size, pic).idx(i).hidden().bordered();
     };
-    return {FormId::Form2, "Form2", "Form2", 8310, 4110, 4950, 2055, std::nullopt, std::nullopt, "",
-            false,
-            {
+    return {.id = FormId::Form2, .formName = "Form2", .caption = "Form2",
+            .clientLeft = 8310, .clientTop = 4110, .clientWidth = 4950, .clientHeight = 2055,
+            .enabled = false,
+            .controls = {
                 kao(13, 3720, 1080, 540, "angler_front"),
                 kao(12, 3120, 1080, 540, "angler_stride"),
                 kao(11, 2520, 1080, 600, "swimsuit_lie"),
@@ -156,7 +155,8 @@ ScreenLayout pictureStore() {
                 kao(2, 1155, 105, 540, "angler_rod"),
                 kao(1, 630, 105, 540, "angler_stride"),
                 kao(0, 105, 105, 540, "angler_front"),
-            }};
+            },
+            .everShown = false};
 }
 
 ScreenLayout spot() {
@@ -165,9 +165,9 @@ ScreenLayout spot() {
             .idx(i)
             .stretched();
     };
-    return {FormId::Form3, "Form3", "つり場所", 1620, 1995, 6840, 3975, std::nullopt, std::nullopt, "",
-            true,
-            {
+    return {.id = FormId::Form3, .formName = "Form3", .caption = "つり場所",
+            .clientLeft = 1620, .clientTop = 1995, .clientWidth = 6840, .clientHeight = 3975,
+            .controls = {
                 button("Command2", 2730, 2205, 960, 330, "決定！").tab(4),
                 button("Command1", 1155, 2205, 1485, 330, "＜＜＜").idx(0).tab(2),
                 textBox("Text1", 1155, 945, 4110, 1170, "Text1").multi().scroll().readonly().tab(1),
@@ -186,9 +186,10 @@ ScreenLayout spot() {
 }
 
 ScreenLayout results() {
-    return {FormId::Form4, "Form4", "成績発表！", 1500, 1860, 5445, 5070, std::nullopt,
-            Font{kGothic, 9.0f}, "", true,
-            {
+    return {.id = FormId::Form4, .formName = "Form4", .caption = "成績発表！",
+            .clientLeft = 1500, .clientTop = 1860, .clientWidth = 5445, .clientHeight = 5070,
+            .screenFont = Font{kGothic, 9.0f},
+            .controls = {
                 button("Command1", 1440, 4680, 2655, 375, "満足").withFont(kPGothic, 9.0f).tab(1),
                 textBox("Text1", 240, 120, 5055, 4455, "得点\r\n")
                     .multi().scroll().readonly().withFont(kGothic, 9.0f).tab(0),
@@ -201,9 +202,10 @@ ScreenLayout cast() {
             .idx(i)
             .stretched();
     };
-    return {FormId::Form5, "Form5", "キャスト！（多いと飛びもいいよ）", 1500, 1830, 6510, 2100,
-            kPaleCyan, std::nullopt, "", true,
-            {
+    return {.id = FormId::Form5, .formName = "Form5", .caption = "キャスト！（多いと飛びもいいよ）",
+            .clientLeft = 1500, .clientTop = 1830, .clientWidth = 6510, .clientHeight = 2100,
+            .background = kPaleCyan,
+            .controls = {
                 pictureBox("Picture1", 480, 120, 5055, 255, kRed).tab(3),
                 shape("pow2", -240, 0, 5175, 255, kGreen).inside("Picture1"),
                 timer("Timer1", 2000, true, false),
@@ -230,9 +232,10 @@ ScreenLayout cast() {
 
 ScreenLayout lure() {
     auto rock = [](int i, float l, float t) { return image("iwa", l, t, 480, 480, "rock").idx(i); };
-    return {FormId::Form6, "Form6", "Shiftでルアーをひく Ｅｎｄでギブアップ ", 1515, 4320, 6465, 2925,
-            kTeal, std::nullopt, "", true,
-            {
+    return {.id = FormId::Form6, .formName = "Form6", .caption = "Shiftでルアーをひく Ｅｎｄでギブアップ ",
+            .clientLeft = 1515, .clientTop = 4320, .clientWidth = 6465, .clientHeight = 2925,
+            .background = kTeal,
+            .controls = {
                 timer("Timer3", 3000, false, false),
                 timer("Timer2", 50, false, false),
                 textBox("Text1", 105, 2100, 6315, 750, "").multi().disabled().tab(0),
@@ -254,20 +257,21 @@ ScreenLayout lure() {
                 rock(6, 4935, 1575),
                 shape("Shape1", 0, 1890, 6525, 1065, kGrey).edge(kGrey),
             },
-            /*playedByKeys=*/true, /*takesKeys=*/true, /*stackedUnder=*/FormId::Form5};
+            .playedByKeys = true, .stackedUnder = FormId::Form5};
 }
 
 ScreenLayout splash() {
-    return {FormId::Form7, "Form7", "バトル！！", 1485, 1830, 6525, 1455, kPaleCyan, std::nullopt, "",
-            false,
-            {
+    return {.id = FormId::Form7, .formName = "Form7", .caption = "バトル！！",
+            .clientLeft = 1485, .clientTop = 1830, .clientWidth = 6525, .clientHeight = 1455,
+            .background = kPaleCyan, .enabled = false,
+            .controls = {
                 line("Line1", 3675, 1680, 5040, 525),
                 image("Image1", 5670, 525, 645, 645, "angler_rod").stretched(),
                 line("Line2", 5775, 945, 5040, 525).widthPx(2),
                 shape("Shape1", 5565, 1155, 1170, 645, kDarkRed),
                 shape("Shape2", 0, 1260, 5580, 540, kTeal).edge(kTeal),
             },
-            /*playedByKeys=*/false, /*takesKeys=*/false};
+            .takesKeys = false};
 }
 
 ScreenLayout battle() {
@@ -275,9 +279,10 @@ ScreenLayout battle() {
     auto fish = [](int i, float l, std::string_view pic) {
         return image("uoimg", l, 2445, 480, 480, pic).idx(i).hidden();
     };
-    return {FormId::Form8, "Form8", "魚介類とのバトル（Shiftでひく Ｅｎｄでやめる）", 1485, 3705, 6540,
-            4140, kCyan, std::nullopt, "", true,
-            {
+    return {.id = FormId::Form8, .formName = "Form8", .caption = "魚介類とのバトル（Shiftでひく Ｅｎｄでやめる）",
+            .clientLeft = 1485, .clientTop = 3705, .clientWidth = 6540, .clientHeight = 4140,
+            .background = kCyan,
+            .controls = {
                 timer("Timer3", 3000, false, false),
                 timer("Timer2", 1, false, true),
                 timer("Timer1", 1, true, true),
@@ -303,7 +308,7 @@ ScreenLayout battle() {
                 shape("Shape1", 0, 3255, 6630, 855, kGrey).edge(kGrey),
                 line("ito", 6510, 0, 2625, 2205),
             },
-            /*playedByKeys=*/true, /*takesKeys=*/true, /*stackedUnder=*/FormId::Form7};
+            .playedByKeys = true, .stackedUnder = FormId::Form7};
 }
 
 const std::array<ScreenLayout, kFormCount>& all() {

@@ -8,14 +8,6 @@
   const TITLE_PX = 20; // a window's title bar
   const FRAME_PX = 1; // its border on each side
   const BUTTON_FACE = 0xf0f0f0;
-  // Key codes the game's windows pass on, as the desktop game does: letters,
-  // digits, F1 to F12, Shift, Ctrl, Alt, End, Home, the arrows, Space,
-  // Return and Esc.
-  const GAME_KEYS = new Set([16, 17, 18, 35, 36, 37, 38, 39, 40, 32, 13, 27]);
-  for (let c = 48; c <= 57; ++c) GAME_KEYS.add(c);
-  for (let c = 65; c <= 90; ++c) GAME_KEYS.add(c);
-  for (let c = 112; c <= 123; ++c) GAME_KEYS.add(c);
-  const F1 = 112;
 
   // The layouts' own fonts first, then what Linux, macOS and Windows have.
   const FONT_STACKS = {
@@ -34,7 +26,13 @@
   const status = $('status');
 
   let api = null;
+  // What the game says of itself (see factsJson): its screens as laid out,
+  // the keys its windows pass on and those a focused control keeps.
+  let facts = null;
   let layouts = [];
+  let gameKeys = new Set();
+  let F1 = -1;
+  let keyForm = -1; // the screen that has the keyboard
   let desk = { x: 0, y: 0, width: 0, height: 0 };
   const windows = new Map(); // form -> the window of the shown screen
   let timer = null;
@@ -75,11 +73,14 @@
       key: fn('mogumo_key', 'number', ['number', 'number', 'number', 'number']),
       close: fn('mogumo_close', 'number', ['number', 'number']),
       view: fn('mogumo_view', 'string', []),
-      layout: fn('mogumo_layout', 'string', ['number']),
+      facts: fn('mogumo_facts', 'string', []),
       record: fn('mogumo_record', 'string', ['number']),
       dump: fn('mogumo_dump', 'string', []),
     };
-    for (let f = 0; f < 8; ++f) layouts.push(JSON.parse(api.layout(f)));
+    facts = JSON.parse(api.facts());
+    layouts = facts.screens;
+    gameKeys = new Set(facts.keys);
+    F1 = facts.f1;
     placeDesk();
   }
 
@@ -100,7 +101,7 @@
   function placeDesk() {
     let x0 = Infinity, y0 = Infinity, x1 = -Infinity, y1 = -Infinity;
     for (const l of layouts) {
-      if (l.name === 'Form2') continue; // never shown
+      if (!l.shown) continue;
       const r = clientRect(l.form);
       x0 = Math.min(x0, r.left - FRAME_PX);
       y0 = Math.min(y0, r.top - TITLE_PX - FRAME_PX);
@@ -326,7 +327,7 @@
         if (!same(old[7], picture)) {
           if (picture) {
             e.img.src = `pictures/${picture}.png`;
-            const size = win.layout.pictures[picture];
+            const size = facts.pictures[picture];
             if (!c.stretch && size) {
               e.img.style.width = size[0] + 'px';
               e.img.style.height = size[1] + 'px';
@@ -368,13 +369,8 @@
     win.drawn = rects.length;
   }
 
-  // The window that has, or should have, the keyboard: the one screen that
-  // is shown, enabled and takes keys.
-  function keyWindow() {
-    for (const win of windows.values())
-      if (win.enabled && win.layout.takesKeys) return win;
-    return null;
-  }
+  // The window that has, or should have, the keyboard.
+  const keyWindow = () => windows.get(keyForm) || null;
 
   // The control a screen opens with: the enabled one that can take the
   // focus with the lowest tab order; on screens played with the keyboard,
@@ -393,6 +389,7 @@
   // Brings the desktop in line with the game, after every event.
   function sync() {
     const view = JSON.parse(api.view());
+    keyForm = view.keys;
     const shown = new Set();
     const opened = [];
     for (const s of view.screens) {
@@ -431,7 +428,10 @@
       helpSeen = view.help;
       openHelp();
     }
-    if (view.replaying) status.textContent = view.replayOver ? '再生が終わりました' : '再生中';
+    if (view.replaying) {
+      status.textContent = view.replayStop ? '再生が止まりました: ' + view.replayStop
+        : view.replayOver ? '再生が終わりました' : '再生中';
+    }
     if (view.ended && !ended) {
       ended = true;
       closeHelp();
@@ -489,21 +489,19 @@
       if (code === F1) event.preventDefault();
       return;
     }
-    if (!api || ended || !GAME_KEYS.has(code)) return;
+    if (!api || ended || !gameKeys.has(code)) return;
     if (code === F1) event.preventDefault(); // the browser's own help
     const target = event.target;
     if (target.closest && target.closest('#bar, #notice')) return;
     const win = keyWindow();
     if (!win) return;
-    // Keys a focused control uses itself: Return and Space press a button
-    // (a held Return only once) or stay with a text box, the arrows, Home and
-    // End scroll a text box.
-    const own = win.el.contains(target) && (target.tagName === 'BUTTON' || target.tagName === 'TEXTAREA');
-    if (own && (code === 13 || code === 32)) {
+    // Keys a focused control uses itself (a held Return presses a button
+    // only once).
+    const kind = { BUTTON: 'button', TEXTAREA: 'textbox' }[target.tagName];
+    if (kind && win.el.contains(target) && facts.keptBy[kind].includes(code)) {
       if (event.repeat && code === 13) event.preventDefault();
       return;
     }
-    if (target.tagName === 'TEXTAREA' && code >= 35 && code <= 40) return;
     if (code === 32 || (code >= 35 && code <= 40)) event.preventDefault(); // no page scrolling
     sendKey(down, code);
   }
