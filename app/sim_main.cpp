@@ -13,11 +13,13 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 #include "platform/sim/shot_module.h"
+#include "script/book_keeper.h"
 #include "script/session.h"
 
 namespace {
@@ -30,6 +32,11 @@ constexpr std::string_view kUsage =
     "Options:\n"
     "  -h, --help     Displays help on commandline options.\n"
     "  -v, --version  Displays version information.\n"
+    "  --catch-book <FILE>\n"
+    "                 Keep a catch book of the games the script plays in FILE: each\n"
+    "                 landing and finished game is saved as it happens. Its troubles\n"
+    "                 are said on standard error and change neither the dumps nor\n"
+    "                 the exit status.\n"
     "  --             Ends the options: the next word is the script, whatever it looks like.\n"
     "\n"
     "Arguments:\n"
@@ -56,6 +63,7 @@ bool interactive(int fd) {
 
 int main(int argc, char** argv) {
     const char* path = nullptr;
+    const char* bookPath = nullptr;
     bool optionsOver = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -63,7 +71,13 @@ int main(int argc, char** argv) {
             return answer(kUsage);
         if (!optionsOver && (arg == "-v" || arg == "--version"))
             return answer("mogumo-sim " MOGUMO_VERSION "\n");
-        if (!optionsOver && arg == "--") {
+        if (!optionsOver && (arg == "--catch-book" || arg.starts_with("--catch-book="))) {
+            bookPath = arg == "--catch-book" ? (i + 1 < argc ? argv[++i] : nullptr) : argv[i] + 13;
+            if (!bookPath || !*bookPath) {
+                std::cerr << "mogumo-sim: --catch-book needs a file name (see --help)\n";
+                return 1;
+            }
+        } else if (!optionsOver && arg == "--") {
             optionsOver = true;
         } else if (!optionsOver && arg.size() > 1 && arg[0] == '-') {
             std::cerr << "mogumo-sim: unknown option " << arg << " (see --help)\n";
@@ -86,6 +100,14 @@ int main(int argc, char** argv) {
     mogumo::script::ScriptSession::Options options;
     options.shot = mogumo::shotFromModule(argc, argv);
     options.flushEachDump = interactive(STDOUT_FILENO);
+    std::optional<mogumo::book::BookKeeper> book;
+    if (bookPath) {
+        book.emplace(bookPath, [](mogumo::book::BookKeeper::Trouble, const std::string& detail) {
+            std::cerr << "mogumo-sim: " << detail << '\n';
+        });
+        book->load();
+        options.onEvent = [&book](const mogumo::Game& game) { book->observe(game); };
+    }
     mogumo::script::LineReader in = mogumo::script::LineReader::fromFd(fd);
     std::string error;
     int status;

@@ -128,7 +128,7 @@ TEST(CatchBook, ReadingRefusesWhatIsNotABook) {
 
 // --- The watcher on played games ---
 
-enum class Watch { EachTick, EachLine };
+enum class Watch { EachTick, EachLine };  // EachLine: as the played game tells its events
 
 // The only fish the two recorded games land, at the pond.
 TEST(BookWatcher, RecordedGamesReachTheBookExactly) {
@@ -146,14 +146,13 @@ TEST(BookWatcher, RecordedGamesReachTheBookExactly) {
             script::ScriptSession::Options options;
             if (watch == Watch::EachTick)
                 options.onStart = [&](mogumo::Game& game) { game.afterTick = [&] { observe(game); }; };
+            else
+                options.onEvent = observe;
             script::ScriptSession session(dumps, options);
             std::istringstream lines(readFile(path));
             std::string reason;
-            for (std::string line; std::getline(lines, line);) {
+            for (std::string line; std::getline(lines, line);)
                 ASSERT_TRUE(session.runLine(line, reason)) << line << ": " << reason;
-                if (watch == Watch::EachLine)
-                    observe(session.game());
-            }
             want.land(2, 2120, 1652, 0, kDay);
             for (int i = 0; i < games; ++i) want.finishGame(2120, 1, 0, kDay);
             EXPECT_EQ(got, want);
@@ -365,6 +364,39 @@ TEST_F(CatchBookFileTest, ABookThatCannotBeWrittenIsSaidOnceAndTheGameGoesOn) {
         EXPECT_FALSE(fs::exists(path_ + ".tmp"));
         fs::permissions(dir_ / "mogumo", fs::perms::owner_all);
     }
+}
+
+// mogumo-sim keeps the book of the game its script plays, and the dumps and
+// the exit status are the same with the book off, on and failing.
+TEST_F(CatchBookFileTest, TheSimulatorKeepsABookAndTheSameDumps) {
+    writeFile(dir_ / "file", "");
+    struct Case {
+        const char* what;
+        std::string option;
+        const char* says;
+    } const cases[] = {
+        {"off", "", ""},
+        {"on", "--catch-book '" + path_ + "'", ""},
+        {"failing", "--catch-book '" + (dir_ / "file" / "book.json").string() + "'", "could not be saved"}};
+    std::string offDumps;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path out = dir_ / "out", err = dir_ / "err";
+        const int raw =
+            std::system((std::string("'") + MOGUMO_SIM_EXE + "' " + c.option + " '" + MOGUMO_WHOLE_GAME +
+                         "' > '" + out.string() + "' 2> '" + err.string() + "'")
+                            .c_str());
+        EXPECT_EQ(WEXITSTATUS(raw), 0);
+        const std::string dumps = readFile(out);
+        EXPECT_EQ(dumps, c.option.empty() ? (offDumps = dumps) : offDumps);
+        EXPECT_NE(readFile(err).find(c.says), std::string::npos) << readFile(err);
+        EXPECT_EQ(readFile(err).empty(), !*c.says) << readFile(err);
+    }
+    ASSERT_GT(offDumps.size(), 1000u);
+    CatchBook want;
+    want.land(2, 2120, 1652, 0, today());
+    want.finishGame(2120, 1, 0, today());
+    EXPECT_EQ(onDisk(), want);
 }
 
 }  // namespace

@@ -90,6 +90,7 @@ TEST_F(SimBinary, BadArgumentsAndUnreadableScriptsExitOne) {
         {"a.txt b.txt", "one script at most (see --help)"},
         {"''", "an empty script name (see --help)"},
         {"--frobnicate", "unknown option --frobnicate (see --help)"},
+        {"--catch-book", "--catch-book needs a file name (see --help)"},
         {"'" + (dir_ / "missing.txt").string() + "'", "missing.txt: No such file or directory"},
         {"'" + dir_.string() + "'", "is a directory"},
     };
