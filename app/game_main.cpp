@@ -2,16 +2,20 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/qt/command_line.h"
 #include "platform/qt/game_launch.h"
 #include "platform/qt/game_recorder.h"
 #include "platform/qt/qt_host.h"
+#include "script/book_keeper.h"
 #include "script/session.h"
 
 namespace {
@@ -23,6 +27,38 @@ int answer(const std::string& text) {
         return 1;
     }
     return 0;
+}
+
+// Where the player's catch book is kept; none for --no-catch-book and for a
+// watched game, which is not the player's.
+std::optional<std::string> bookPath(const mogumo::CommandLine& line) {
+    if (line.noCatchBook || line.replay)
+        return std::nullopt;
+    if (line.catchBook)
+        return line.catchBook;
+    std::optional<std::string> path = mogumo::book::defaultBookPath();
+    if (!path)
+        std::cerr << "mogumo: no home folder to keep the catch book in; the game keeps none\n";
+    return path;
+}
+
+// A trouble with the catch book, said once in a box that stays out of the
+// game's way; troubles while it is up are added to it.
+void sayBookTrouble(mogumo::book::BookKeeper::Trouble trouble, const std::string& detail) {
+    std::cerr << "mogumo: " << detail << '\n';
+    static QPointer<QMessageBox> box;
+    const QString text = (trouble == mogumo::book::BookKeeper::Trouble::Read
+                              ? QStringLiteral("釣果帳を読めませんでした。")
+                              : QStringLiteral("釣果帳を保存できません。ゲームは続きます。")) +
+                         QLatin1Char('\n') + QString::fromStdString(detail);
+    if (box) {
+        box->setText(box->text() + QStringLiteral("\n\n") + text);
+        return;
+    }
+    box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Mogumo"), text);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 }  // namespace
@@ -44,6 +80,12 @@ int main(int argc, char** argv) {
             std::cerr << "mogumo: " << replay.problem << '\n';
             return replay.fault == mogumo::script::RecordedGame::Fault::Unreadable ? 1 : 2;
         }
+    }
+
+    const std::optional<std::string> bookFile = bookPath(line);
+    if (bookFile && std::filesystem::is_directory(*bookFile)) {
+        std::cerr << "mogumo: the catch book " << *bookFile << " is a directory, not a file\n";
+        return 1;
     }
 
     // Windows must land where the game puts them; under Wayland that takes
@@ -85,8 +127,15 @@ int main(int argc, char** argv) {
             Qt::QueuedConnection);
     });
 
+    std::optional<mogumo::book::BookKeeper> book;
+    if (bookFile) {
+        book.emplace(*bookFile, sayBookTrouble);
+        book->load();
+    }
+
     mogumo::QtHost::Options options;
     options.clockStart = replay.clockStart;
+    options.book = book ? &*book : nullptr;
     if (line.record) {
         options.record = true;
         options.onRecord = [&recorder](const std::string& lines) { recorder.write(lines); };

@@ -13,6 +13,9 @@ struct CommandLine {
     Action action = Action::Play;
     std::optional<std::string> record;
     std::optional<std::string> replay;
+    // The catch book: --catch-book FILE, or none at all with --no-catch-book.
+    std::optional<std::string> catchBook;
+    bool noCatchBook = false;
     std::string error;  // for Action::Error
 };
 
