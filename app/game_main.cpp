@@ -46,19 +46,27 @@ std::optional<std::string> bookPath(const mogumo::CommandLine& line) {
 // game's way; troubles while it is up are added to it.
 void sayBookTrouble(mogumo::book::BookKeeper::Trouble trouble, const std::string& detail) {
     std::cerr << "mogumo: " << detail << '\n';
-    static QPointer<QMessageBox> box;
     const QString text = (trouble == mogumo::book::BookKeeper::Trouble::Read
-                              ? QStringLiteral("釣果帳を読めませんでした。")
+                              ? QStringLiteral("釣果帳を読めませんでした。ゲームは続きます。")
                               : QStringLiteral("釣果帳を保存できません。ゲームは続きます。")) +
                          QLatin1Char('\n') + QString::fromStdString(detail);
-    if (box) {
-        box->setText(box->text() + QStringLiteral("\n\n") + text);
-        return;
-    }
-    box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Mogumo"), text);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
+    // Shown from the event loop, over the game's windows, not under the
+    // title that opens after the book is first read.
+    QMetaObject::invokeMethod(
+        qApp,
+        [text] {
+            static QPointer<QMessageBox> box;
+            if (box) {
+                box->setText(box->text() + QStringLiteral("\n\n") + text);
+                return;
+            }
+            box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Mogumo"), text);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setModal(false);
+            box->show();
+            box->raise();
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace
