@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/qt/command_line.h"
@@ -14,6 +17,7 @@
 #include "platform/qt/player_language.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/screen_painter.h"
+#include "script/book_keeper.h"
 #include "script/session.h"
 
 namespace {
@@ -25,6 +29,46 @@ int answer(const std::string& text) {
         return 1;
     }
     return 0;
+}
+
+// Where the player's catch book is kept; none for --no-catch-book and for a
+// watched game, which is not the player's.
+std::optional<std::string> bookPath(const mogumo::CommandLine& line) {
+    if (line.noCatchBook || line.replay)
+        return std::nullopt;
+    if (line.catchBook)
+        return line.catchBook;
+    std::optional<std::string> path = mogumo::book::defaultBookPath();
+    if (!path)
+        std::cerr << "mogumo: no home folder to keep the catch book in; the game keeps none\n";
+    return path;
+}
+
+// A trouble with the catch book, said once in a box that stays out of the
+// game's way; troubles while it is up are added to it.
+void sayBookTrouble(mogumo::book::BookKeeper::Trouble trouble, const std::string& detail) {
+    std::cerr << "mogumo: " << detail << '\n';
+    const QString text = (trouble == mogumo::book::BookKeeper::Trouble::Read
+                              ? QStringLiteral("釣果帳を読めませんでした。ゲームは続きます。")
+                              : QStringLiteral("釣果帳を保存できません。ゲームは続きます。")) +
+                         QLatin1Char('\n') + QString::fromStdString(detail);
+    // Shown from the event loop, over the game's windows, not under the
+    // title that opens after the book is first read.
+    QMetaObject::invokeMethod(
+        qApp,
+        [text] {
+            static QPointer<QMessageBox> box;
+            if (box) {
+                box->setText(box->text() + QStringLiteral("\n\n") + text);
+                return;
+            }
+            box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Mogumo"), text);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setModal(false);
+            box->show();
+            box->raise();
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -46,6 +90,12 @@ int main(int argc, char** argv) {
             std::cerr << "mogumo: " << replay.problem << '\n';
             return replay.fault == mogumo::script::RecordedGame::Fault::Unreadable ? 1 : 2;
         }
+    }
+
+    const std::optional<std::string> bookFile = bookPath(line);
+    if (bookFile && std::filesystem::is_directory(*bookFile)) {
+        std::cerr << "mogumo: the catch book " << *bookFile << " is a directory, not a file\n";
+        return 1;
     }
 
     // Windows must land where the game puts them; under Wayland that takes
@@ -89,9 +139,16 @@ int main(int argc, char** argv) {
             Qt::QueuedConnection);
     });
 
+    std::optional<mogumo::book::BookKeeper> book;
+    if (bookFile) {
+        book.emplace(*bookFile, sayBookTrouble);
+        book->load();
+    }
+
     mogumo::QtHost::Options options;
     options.clockStart = replay.clockStart;
     options.language = language;
+    options.book = book ? &*book : nullptr;
     if (line.record) {
         options.record = true;
         options.onRecord = [&recorder](const std::string& lines) { recorder.write(lines); };

@@ -13,11 +13,13 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 #include "platform/sim/shot_module.h"
+#include "script/book_keeper.h"
 #include "script/session.h"
 
 namespace {
@@ -32,6 +34,11 @@ constexpr std::string_view kUsage =
     "  -v, --version  Displays version information.\n"
     "  --lang <ja|en> The language `shot` draws the screens' texts in (Japanese by default);\n"
     "                 the game and its dumps are the same in both.\n"
+    "  --catch-book <FILE>\n"
+    "                 Keep a catch book of the games the script plays in FILE: each\n"
+    "                 landing and finished game is saved as it happens. Its troubles\n"
+    "                 are said on standard error and change neither the dumps nor\n"
+    "                 the exit status.\n"
     "  --             Ends the options: the next word is the script, whatever it looks like.\n"
     "\n"
     "Arguments:\n"
@@ -58,6 +65,7 @@ bool interactive(int fd) {
 
 int main(int argc, char** argv) {
     const char* path = nullptr;
+    const char* bookPath = nullptr;
     bool optionsOver = false;
     mogumo::Language language = mogumo::Language::Japanese;
     for (int i = 1; i < argc; ++i) {
@@ -73,6 +81,12 @@ int main(int argc, char** argv) {
                 return 1;
             }
             language = value == "en" ? mogumo::Language::English : mogumo::Language::Japanese;
+        } else if (!optionsOver && (arg == "--catch-book" || arg.starts_with("--catch-book="))) {
+            bookPath = arg == "--catch-book" ? (i + 1 < argc ? argv[++i] : nullptr) : argv[i] + 13;
+            if (!bookPath || !*bookPath) {
+                std::cerr << "mogumo-sim: --catch-book needs a file name (see --help)\n";
+                return 1;
+            }
         } else if (!optionsOver && arg == "--") {
             optionsOver = true;
         } else if (!optionsOver && arg.size() > 1 && arg[0] == '-') {
@@ -96,6 +110,14 @@ int main(int argc, char** argv) {
     mogumo::script::ScriptSession::Options options;
     options.shot = mogumo::shotFromModule(argc, argv, language);
     options.flushEachDump = interactive(STDOUT_FILENO);
+    std::optional<mogumo::book::BookKeeper> book;
+    if (bookPath) {
+        book.emplace(bookPath, [](mogumo::book::BookKeeper::Trouble, const std::string& detail) {
+            std::cerr << "mogumo-sim: " << detail << '\n';
+        });
+        book->load();
+        options.onEvent = [&book](const mogumo::Game& game) { book->observe(game); };
+    }
     mogumo::script::LineReader in = mogumo::script::LineReader::fromFd(fd);
     std::string error;
     int status;

@@ -10,6 +10,7 @@ inline constexpr int kKeyShift = 16;
 inline constexpr int kKeyEnd = 35;
 inline constexpr int kKeyK = 75;  // the lure screen's hidden interest boost
 inline constexpr int kKeyF1 = 112;
+inline constexpr int kKeyF2 = 113;  // the catch book, the host's own key
 inline constexpr int kKeyReturn = 13;
 inline constexpr int kKeySpace = 32;
 inline constexpr int kKeyHome = 36;

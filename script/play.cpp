@@ -212,13 +212,14 @@ void Play::finishRecord() {
 }
 
 void Play::afterEvent() {
-    if (!record_ || game_.ended())
-        return;
     // A hand-over between screens is a point to compare a replay against.
-    if (const unsigned shown = shownScreens(); shown != shown_) {
-        shown_ = shown;
-        recordDump();
-    }
+    if (record_ && !game_.ended())
+        if (const unsigned shown = shownScreens(); shown != shown_) {
+            shown_ = shown;
+            recordDump();
+        }
+    if (options_.onEvent)
+        options_.onEvent(game_);
 }
 
 void Play::recordDump() {

@@ -61,6 +61,10 @@ public:
         // A script's `dump` and `shot`; without a renderer, `shot` is refused.
         std::function<void(const Game&)> onDump;
         ShotRenderer shot;
+        // Looks at the game after every input, advance and script line, with
+        // or without a record (the catch book watches the landings so). It
+        // must not change the game.
+        std::function<void(const Game&)> onEvent;
     };
 
     explicit Play(Options options);

@@ -19,6 +19,7 @@ Play& ScriptSession::begin(uint32_t clock) {
         Play::Options options;
         options.clockStart = clock;
         options.shot = options_.shot;
+        options.onEvent = options_.onEvent;
         options.onDump = [this](const Game& game) {
             writeStateDump(game, dump_);
             out_ << dump_.str() << '\n';

@@ -26,6 +26,8 @@ public:
         bool flushEachDump = false;
         // Called with each game the session starts, before anything else.
         std::function<void(Game&)> onStart;
+        // Looks at the game after every line (see Play::Options::onEvent).
+        std::function<void(const Game&)> onEvent;
     };
 
     explicit ScriptSession(std::ostream& out) : ScriptSession(out, Options{}) {}

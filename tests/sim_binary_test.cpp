@@ -91,6 +91,7 @@ TEST_F(SimBinary, BadArgumentsAndUnreadableScriptsExitOne) {
         {"''", "an empty script name (see --help)"},
         {"--frobnicate", "unknown option --frobnicate (see --help)"},
         {"--lang fr", "--lang takes ja or en"},
+        {"--catch-book", "--catch-book needs a file name (see --help)"},
         {"'" + (dir_ / "missing.txt").string() + "'", "missing.txt: No such file or directory"},
         {"'" + dir_.string() + "'", "is a directory"},
     };

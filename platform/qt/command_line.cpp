@@ -62,7 +62,11 @@ std::string usageText() {
            "  --replay <FILE>  Play the script in FILE back in the windows at real speed;\n"
            "                   only F1 and the close box answer.\n"
            "  --lang <ja|en>   Show the game in Japanese or English (by default as the\n"
-           "                   locale says: LANGUAGE, LC_ALL, LC_MESSAGES, LANG).\n";
+           "                   locale says: LANGUAGE, LC_ALL, LC_MESSAGES, LANG).\n"
+           "  --catch-book <FILE>\n"
+           "                   Keep the catch book (F2) in FILE instead of\n"
+           "                   $XDG_DATA_HOME/mogumo/catch-book.json.\n"
+           "  --no-catch-book  Keep no catch book.\n";
 }
 
 CommandLine readCommandLine(int argc, char** argv) {
@@ -82,7 +86,12 @@ CommandLine readCommandLine(int argc, char** argv) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        for (const std::string_view name : {std::string_view("record"), std::string_view("replay")}) {
+        if (arg == "--no-catch-book") {
+            line.noCatchBook = true;
+            continue;
+        }
+        for (const std::string_view name :
+             {std::string_view("record"), std::string_view("replay"), std::string_view("catch-book")}) {
             const std::string flag = "--" + std::string(name);
             std::optional<std::string> value;
             if (arg == flag) {
@@ -96,7 +105,9 @@ CommandLine readCommandLine(int argc, char** argv) {
             }
             if (value->empty())
                 return fail(flag + " needs a file name");
-            (name == "record" ? line.record : line.replay) = std::move(value);
+            (name == "record"   ? line.record
+             : name == "replay" ? line.replay
+                                : line.catchBook) = std::move(value);
             goto next;
         }
         if (arg == "--lang" || arg.starts_with("--lang=")) {
@@ -124,6 +135,8 @@ CommandLine readCommandLine(int argc, char** argv) {
     }
     if (line.record && line.replay)
         return fail("--record and --replay cannot be used together");
+    if (line.catchBook && line.noCatchBook)
+        return fail("--catch-book and --no-catch-book cannot be used together");
     return line;
 }
 

@@ -16,7 +16,10 @@ struct CommandLine {
     std::optional<std::string> record;
     std::optional<std::string> replay;
     std::optional<Language> language;  // --lang; else the system's (systemLanguage())
-    std::string error;                 // for Action::Error
+    // The catch book: --catch-book FILE, or none at all with --no-catch-book.
+    std::optional<std::string> catchBook;
+    bool noCatchBook = false;
+    std::string error;  // for Action::Error
 };
 
 CommandLine readCommandLine(int argc, char** argv);

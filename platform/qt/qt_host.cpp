@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "core/keys.h"
+#include "platform/qt/catch_book_window.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/screen_window.h"
@@ -27,6 +28,8 @@ script::Play::Options playOptions(QtHost& host, const QtHost::Options& o) {
         p.onDump = [onDump = o.onDump](const Game& game) { onDump(stateDump(game)); };
     // A watched game's shots are for the simulator.
     p.shot = [](const Screen&, const std::string&) { return std::string(); };
+    if (o.book)
+        p.onEvent = [book = o.book](const Game& game) { book->observe(game); };
     return p;
 }
 }  // namespace
@@ -88,6 +91,8 @@ void QtHost::putAway() {
             w->hide();
     if (help_)
         help_->hide();
+    if (bookWindow_)
+        bookWindow_->hide();
 }
 
 void QtHost::fail(const std::string& message) {
@@ -144,6 +149,12 @@ bool QtHost::current(const ScreenWindow& w) const {
 void QtHost::windowKey(ScreenWindow& w, KeyMap::Action action, int code) {
     if (!current(w))
         return;
+    // The book's key is the host's own: the game and its record never see it.
+    if (code == kKeyF2) {
+        if (action == KeyMap::Action::Down)
+            toggleBook(&w);
+        return;
+    }
     if (action == KeyMap::Action::Down)
         keyDown(w.form(), code);
     else if (action == KeyMap::Action::Up)
@@ -205,6 +216,30 @@ void QtHost::showHelp() {
     help_->open(desk_.helpOpening());
 }
 
+void QtHost::toggleBook(const QWidget* over) {
+    if (!options_.book)
+        return;
+    if (bookWindow_ && bookWindow_->isVisible()) {
+        bookWindow_->hide();
+        return;
+    }
+    // Fresh from the file: another game may have landed fish since.
+    options_.book->load();
+    openBook(std::nullopt, over);
+}
+
+void QtHost::openBook(const std::optional<book::News>& news, const QWidget* over) {
+    if (!bookWindow_) {
+        bookWindow_ = std::make_unique<CatchBookWindow>(pictures_);
+        // Put away, the book gives the keys back to the screen being played.
+        bookWindow_->setOnClosed([this] {
+            if (!play_.ended())
+                desk_.helpClosed();
+        });
+    }
+    bookWindow_->open(options_.book->book(), news, over);
+}
+
 void QtHost::endProgram() {
     putAway();
     if (options_.onEnd)
@@ -228,6 +263,13 @@ void QtHost::afterEvent() {
     for (ScreenWindow* w : windows_)
         if (w)
             w->sync();
+    // The results of a game that brought news are followed by the book.
+    if (options_.book) {
+        const Screen* results = play_.game().screens().loaded(FormId::Form4);
+        if (!(results && results->visible()))
+            if (const std::optional<book::News> news = options_.book->takeNews())
+                openBook(news, desk_.helpOpening());
+    }
     rearm();
     if (options_.afterEvent)
         options_.afterEvent();

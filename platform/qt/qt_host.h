@@ -16,11 +16,13 @@
 #include "core/host.h"
 #include "platform/qt/key_map.h"
 #include "platform/qt/window_desk.h"
+#include "script/book_keeper.h"
 #include "script/play.h"
 #include "ui/texts/english.h"
 
 namespace mogumo {
 
+class CatchBookWindow;
 class HelpWindow;
 class PictureCache;
 class ScreenWindow;
@@ -57,6 +59,10 @@ public:
         std::function<void(const std::string& lines)> onRecord;
         // A watched game's dumps, as the simulator writes them.
         std::function<void(const std::string& state)> onDump;
+        // The player's catch book, or none. F2 opens and closes it on any
+        // screen, the game never hearing of the key; a game that brought news
+        // is followed by it, the changed rows marked.
+        book::BookKeeper* book = nullptr;
     };
 
     // The pictures must be loaded.
@@ -93,6 +99,9 @@ public:
     // The window of a shown screen, nullptr when there is none.
     ScreenWindow* window(FormId form) const;
     HelpWindow* helpWindow() const { return help_.get(); }
+    CatchBookWindow* bookWindow() const { return bookWindow_.get(); }
+    // Opens the catch book, fresh from its file, or puts it away.
+    void toggleBook(const QWidget* over = nullptr);
     const WindowDesk& desk() const { return desk_; }
     int helpRequests() const { return play_.game().helpRequests(); }
 
@@ -125,6 +134,8 @@ private:
     WindowDesk desk_{windows_};
     std::vector<ScreenWindow*> retired_;
     std::unique_ptr<HelpWindow> help_;
+    std::unique_ptr<CatchBookWindow> bookWindow_;
+    void openBook(const std::optional<book::News>& news, const QWidget* over);
     script::Play play_;  // last: its screens talk to everything above
 };
 

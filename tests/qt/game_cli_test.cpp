@@ -66,6 +66,9 @@ TEST(GameCommandLine, RefusesWhatItCannotDoBeforeTheGameStarts) {
         {{"stray"}, 1, "unexpected argument stray"},
         {{"--lang", "fr"}, 1, "--lang takes ja or en, not 'fr'"},
         {{"--lang"}, 1, "missing value after --lang"},
+        {{"--catch-book", dir.path()}, 1, "is a directory, not a file"},
+        {{"--catch-book="}, 1, "--catch-book needs a file name"},
+        {{"--catch-book", good, "--no-catch-book"}, 1, "cannot be used together"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -120,6 +123,22 @@ TEST(GameCommandLine, AnswersWithoutADisplay) {
         const Outcome full = runShell(bare + option + " > /dev/full");
         EXPECT_EQ(full.status, 1) << option;
     }
+}
+
+// The player's book (a garbage one here) is read, and kept aside, by a game
+// played with it, and left alone by a watched game and by --no-catch-book.
+TEST(GameCommandLine, OnlyAGamePlayedWithTheBookTouchesIt) {
+    QTemporaryDir dir;
+    const QString end = write(dir, "end.txt", "click Form1.Command2\n");
+    const std::string prefix = "mkdir -p '" + dir.path().toStdString() + "/mogumo'; cd '" +
+                               dir.path().toStdString() + "'; echo garbage > mogumo/catch-book.json; " +
+                               "XDG_DATA_HOME=$PWD QT_QPA_PLATFORM=offscreen \"$GAME\" ";
+    const std::string live = " & sleep 1; kill $!; wait; ls mogumo";
+    EXPECT_EQ(runShell(prefix + "--replay '" + end.toStdString() + "'; ls mogumo").out, "catch-book.json\n");
+    EXPECT_EQ(runShell(prefix + "--no-catch-book" + live).out, "catch-book.json\n");
+    const Outcome played = runShell(prefix + live);
+    EXPECT_NE(played.out.find("catch-book.json.unreadable-"), std::string::npos) << played.out;
+    EXPECT_NE(played.err.find("could not be read"), std::string::npos) << played.err;
 }
 
 // File names that are not UTF-8 reach the file system byte for byte.

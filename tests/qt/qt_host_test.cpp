@@ -12,11 +12,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QWindow>
 #include <memory>
 
 #include "core/step_gate.h"
+#include "platform/qt/catch_book_window.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/screen_painter.h"
 #include "platform/qt/screen_window.h"
@@ -35,8 +37,10 @@ protected:
         settle();
     }
 
-    void make(QUrl help = {}, uint32_t clock = 100000) {
+    void make(QUrl help = {}, uint32_t clock = 100000, book::BookKeeper* book = nullptr) {
         QtHost::Options o;
+        o.book = book;
+        o.record = true;
         o.clockStart = clock_ = clock;
         o.realClock = [this] { return real_; };
         o.onEnd = [this] { ++ends_; };
@@ -407,6 +411,73 @@ TEST_F(QtHostTest, TheCloseBoxEndsTheGame) {
     make();
     EXPECT_TRUE(host_->click(FormId::Form1, "Command2"));  // THE END
     EXPECT_EQ(ends_, 2);
+}
+
+// One fish landed at the pond with F2 pressed on every screen on the way:
+// the book opens and closes over any screen, shows the fish and ？？？ for the
+// rest, follows the results with the fish's row marked, and the game's record
+// (its dumps at each screen and at the end) is the one a game without a book
+// and without F2 makes.
+TEST_F(QtHostTest, F2OpensTheCatchBookAndTheGameNeverHearsOfIt) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("book.json")).toStdString();
+    book::CatchBookFile(path).record(book::Landing{38, 46310, 15820, 3}, {2026, 1, 2});
+    std::vector<std::string> troubles;
+    book::BookKeeper keeper(path, [&](auto, const std::string& detail) { troubles.push_back(detail); });
+    std::string records[2];
+    for (bool withBook : {true, false}) {
+        SCOPED_TRACE(withBook ? "with the book" : "without");
+        make({}, 100000, withBook ? &keeper : nullptr);
+        const auto f2 = [&](FormId over) {
+            if (!withBook)
+                return;
+            const CatchBookWindow* before = host_->bookWindow();
+            QWidget* const keys = QApplication::focusWidget();
+            EXPECT_EQ(QApplication::activeWindow(), win(over));
+            press(Qt::Key_F2);
+            press(Qt::Key_F2, QEvent::KeyRelease);
+            ASSERT_NE(host_->bookWindow(), nullptr);
+            EXPECT_TRUE(host_->bookWindow()->isVisible());
+            if (!before) {
+                EXPECT_TRUE(host_->bookWindow()->rowText(38).startsWith(QStringLiteral("乙姫 ×1")));
+                EXPECT_TRUE(host_->bookWindow()->rowText(38).contains(QStringLiteral("46310g 15820mm 海")));
+                EXPECT_EQ(host_->bookWindow()->rowText(0), QStringLiteral("？？？ "));
+                EXPECT_TRUE(host_->bookWindow()->totalsText().contains(QStringLiteral("釣った魚: 1匹")));
+            }
+            press(Qt::Key_F2);
+            EXPECT_FALSE(host_->bookWindow()->isVisible());
+            settle();
+            EXPECT_EQ(QApplication::focusWidget(), keys) << "the keys go back where they were";
+        };
+        f2(FormId::Form1);
+        toBattle();
+        f2(FormId::Form8);
+        host_->screens().loaded(FormId::Form8)->ctl("uoyosu").top = -485;
+        runFor(3100);
+        ASSERT_EQ(state().CatchTotals[0], 1);
+        f2(FormId::Form5);
+        ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
+        ASSERT_TRUE(host_->keyDown(FormId::Form6, 35));
+        runFor(3100);
+        ASSERT_NE(win(FormId::Form4), nullptr);
+        f2(FormId::Form4);
+        EXPECT_TRUE(!host_->bookWindow() || !host_->bookWindow()->isVisible())
+            << "not before the results close";
+        ASSERT_TRUE(host_->click(FormId::Form4, "Command1"));
+        settle();
+        if (withBook) {
+            ASSERT_NE(host_->bookWindow(), nullptr);
+            EXPECT_TRUE(host_->bookWindow()->isVisible());
+            EXPECT_TRUE(host_->bookWindow()->rowMarked(state().SpeciesIndex));
+            EXPECT_FALSE(host_->bookWindow()->rowMarked(38));
+        }
+        records[withBook ? 0 : 1] = host_->play().record();
+    }
+    const int species = state().SpeciesIndex;
+    EXPECT_TRUE(records[0] == records[1]) << "F2 or the book changed the record";
+    EXPECT_EQ(keeper.book().landed, 2);
+    EXPECT_EQ(keeper.book().species[static_cast<size_t>(species)].landed, 1);
+    EXPECT_TRUE(troubles.empty());
 }
 
 }  // namespace

@@ -1,0 +1,180 @@
+#include "platform/qt/catch_book_window.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "platform/qt/font_map.h"
+#include "platform/qt/picture_cache.h"
+
+namespace mogumo {
+
+namespace {
+
+// The battle screen's look: its cyan water, the pale blue of its labels, the
+// dark red of its marks, its 9-point gothic.
+const QColor kWater(0, 192, 192);
+const QColor kLabel(192, 192, 255);
+const QColor kNews(255, 255, 192);
+const QColor kMark(192, 0, 0);
+constexpr Font kFace{"ＭＳ ゴシック", 9.0f};
+constexpr Font kTitleFace{"ＭＳ ゴシック", 12.0f, true};
+constexpr int kRowHeight = 40;
+
+QString spot(int index) {
+    const std::string_view n = book::spotName(index);
+    return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
+}
+
+QString measure(const book::Record& r) {
+    return QStringLiteral("%1g %2mm %3 %4")
+        .arg(r.weight)
+        .arg(r.length)
+        .arg(spot(r.spot))
+        .arg(QString::fromStdString(r.date.text()));
+}
+
+QString name(int species) {
+    const std::string_view n = kSpecies[static_cast<size_t>(species)].name;
+    return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
+}
+
+void paintWith(QWidget& w, const QColor& back) {
+    QPalette p = w.palette();
+    p.setColor(QPalette::Window, back);
+    p.setColor(QPalette::WindowText, Qt::black);
+    w.setPalette(p);
+    w.setAutoFillBackground(true);
+}
+
+}  // namespace
+
+CatchBookWindow::CatchBookWindow(const PictureCache& pictures)
+    : QWidget(nullptr, Qt::Window), pictures_(pictures), totals_(new QLabel) {
+    setWindowTitle(QStringLiteral("釣果帳 (F2で閉じる)"));
+    paintWith(*this, kWater);
+    setFont(FontMap::toQFont(kFace, devicePixelRatioF()));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel(QStringLiteral("釣果帳"));
+    title->setFont(FontMap::toQFont(kTitleFace, devicePixelRatioF()));
+    layout->addWidget(title);
+    totals_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    totals_->setMargin(4);
+    paintWith(*totals_, kLabel);
+    layout->addWidget(totals_);
+
+    auto* list = new QWidget;
+    paintWith(*list, kWater);
+    auto* grid = new QVBoxLayout(list);
+    grid->setSpacing(2);
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        Row& row = rows_[i];
+        row.box = new QWidget;
+        row.box->setFixedHeight(kRowHeight);
+        auto* line = new QHBoxLayout(row.box);
+        line->setContentsMargins(4, 0, 4, 0);
+        auto* number = new QLabel(QStringLiteral("%1").arg(i + 1, 2));
+        row.picture = new QLabel;
+        row.picture->setFixedSize(48, 36);
+        row.name = new QLabel;
+        row.name->setFixedWidth(150);
+        row.records = new QLabel;
+        line->addWidget(number);
+        line->addWidget(row.picture);
+        line->addWidget(row.name);
+        line->addWidget(row.records, 1);
+        grid->addWidget(row.box);
+    }
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(list);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    layout->addWidget(scroll, 1);
+    resize(620, 520);
+}
+
+void CatchBookWindow::open(const book::CatchBook& book, const std::optional<book::News>& news,
+                           const QWidget* over) {
+    fill(book, news);
+    if (over)
+        move(over->frameGeometry().topLeft() + QPoint(24, 24));
+    show();
+    raise();
+    activateWindow();
+    setFocus();
+}
+
+void CatchBookWindow::fill(const book::CatchBook& book, const std::optional<book::News>& news) {
+    int kinds = 0;
+    for (const book::SpeciesPage& page : book.species) kinds += page.landed > 0;
+    QString totals = QStringLiteral("釣った回数: %1回　釣った魚: %2匹　見つけた種類: %3/%4")
+                         .arg(book.games)
+                         .arg(book.landed)
+                         .arg(kinds)
+                         .arg(kSpecies.size());
+    totals += QStringLiteral("\n最高の釣果: ") +
+              (book.bestGame ? QStringLiteral("%1g (%2匹) %3 %4")
+                                   .arg(book.bestGame->weight)
+                                   .arg(book.bestGame->count)
+                                   .arg(spot(book.bestGame->spot))
+                                   .arg(QString::fromStdString(book.bestGame->date.text()))
+                             : QStringLiteral("まだありません"));
+    totals +=
+        QStringLiteral("\n一番重い魚: ") +
+        (book.heaviest ? name(book.heaviest->species) + QStringLiteral(" ") + measure(book.heaviest->record)
+                       : QStringLiteral("まだありません"));
+    if (news && (news->bestGame || news->heaviestEver))
+        totals += QStringLiteral("\n★ 記録を更新しました！");
+    totals_->setText(totals);
+
+    const QPixmap* fish = pictures_.pixmap("fish_calm");
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        Row& row = rows_[i];
+        const book::SpeciesPage& page = book.species[i];
+        row.marked = news && news->rows[i];
+        paintWith(*row.box, row.marked ? kNews : kWater);
+        if (page.landed == 0) {
+            row.picture->clear();
+            row.name->setText(QStringLiteral("？？？"));
+            row.records->clear();
+            continue;
+        }
+        if (fish)
+            row.picture->setPixmap(
+                fish->scaled(row.picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        row.name->setText(
+            (row.marked ? QStringLiteral("<span style='color:%1'>★</span>").arg(kMark.name()) : QString()) +
+            name(static_cast<int>(i)) + QStringLiteral(" ×%1").arg(page.landed));
+        row.records->setText(QStringLiteral("重さ %1<br>長さ %2　初 %3")
+                                 .arg(measure(*page.heaviest), measure(*page.longest),
+                                      QString::fromStdString(page.first->text())));
+    }
+}
+
+QString CatchBookWindow::rowText(int species) const {
+    const Row& row = rows_.at(static_cast<size_t>(species));
+    return row.name->text() + QLatin1Char(' ') + row.records->text();
+}
+
+bool CatchBookWindow::rowMarked(int species) const {
+    return rows_.at(static_cast<size_t>(species)).marked;
+}
+
+void CatchBookWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F2 || event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CatchBookWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (onClosed_)
+        onClosed_();
+}
+
+}  // namespace mogumo
