@@ -19,7 +19,9 @@
 #include <system_error>
 
 #include "platform/sim/shot_module.h"
+#ifndef __EMSCRIPTEN__
 #include "script/book_keeper.h"
+#endif
 #include "script/session.h"
 
 namespace {
@@ -110,6 +112,13 @@ int main(int argc, char** argv) {
     mogumo::script::ScriptSession::Options options;
     options.shot = mogumo::shotFromModule(argc, argv, language);
     options.flushEachDump = interactive(STDOUT_FILENO);
+#ifdef __EMSCRIPTEN__
+    // The browser's game keeps its book in the page's storage, not in files.
+    if (bookPath) {
+        std::cerr << "mogumo-sim: --catch-book is not available in this build\n";
+        return 1;
+    }
+#else
     std::optional<mogumo::book::BookKeeper> book;
     if (bookPath) {
         book.emplace(bookPath, [](mogumo::book::BookKeeper::Trouble, const std::string& detail) {
@@ -118,6 +127,7 @@ int main(int argc, char** argv) {
         book->load();
         options.onEvent = [&book](const mogumo::Game& game) { book->observe(game); };
     }
+#endif
     mogumo::script::LineReader in = mogumo::script::LineReader::fromFd(fd);
     std::string error;
     int status;
