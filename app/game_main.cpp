@@ -44,16 +44,11 @@ std::optional<std::string> bookPath(const mogumo::CommandLine& line) {
     return path;
 }
 
-// A trouble with the catch book, said once in a box that stays out of the
-// game's way; troubles while it is up are added to it.
-void sayBookTrouble(mogumo::book::BookKeeper::Trouble trouble, const std::string& detail) {
-    std::cerr << "mogumo: " << detail << '\n';
-    const QString text = (trouble == mogumo::book::BookKeeper::Trouble::Read
-                              ? QStringLiteral("釣果帳を読めませんでした。ゲームは続きます。")
-                              : QStringLiteral("釣果帳を保存できません。ゲームは続きます。")) +
-                         QLatin1Char('\n') + QString::fromStdString(detail);
-    // Shown from the event loop, over the game's windows, not under the
-    // title that opens after the book is first read.
+// A trouble the game goes on after (a record or a catch book that cannot be
+// written or read), said in a box that stays out of the game's way: shown
+// from the event loop (from any thread), over the game's windows; troubles
+// while it is up are added to it.
+void sayAside(const QString& text) {
     QMetaObject::invokeMethod(
         qApp,
         [text] {
@@ -123,25 +118,22 @@ int main(int argc, char** argv) {
     // A record that can no longer be written is said at once, in the game too;
     // the game goes on.
     std::atomic<bool> recordFailed = false;
-    recorder.setOnFailure([&app, &recordFailed, language](const std::string& problem) {
+    recorder.setOnFailure([&recordFailed, language](const std::string& problem) {
         recordFailed = true;
         std::cerr << "mogumo: " << problem << '\n';
-        QMetaObject::invokeMethod(
-            &app,
-            [problem, language] {
-                auto* box = new QMessageBox(
-                    QMessageBox::Warning, QStringLiteral("Mogumo"),
-                    mogumo::qText("記録を書けません。ゲームは続きます。\n" + problem, language));
-                box->setAttribute(Qt::WA_DeleteOnClose);
-                box->setModal(false);
-                box->show();
-            },
-            Qt::QueuedConnection);
+        sayAside(mogumo::qText("記録を書けません。ゲームは続きます。\n" + problem, language));
     });
 
     std::optional<mogumo::book::BookKeeper> book;
     if (bookFile) {
-        book.emplace(*bookFile, sayBookTrouble);
+        book.emplace(
+            *bookFile, [language](mogumo::book::BookKeeper::Trouble trouble, const std::string& detail) {
+                std::cerr << "mogumo: " << detail << '\n';
+                sayAside(mogumo::qText(trouble == mogumo::book::BookKeeper::Trouble::Read
+                                           ? "釣果帳を読めませんでした。ゲームは続きます。\n" + detail
+                                           : "釣果帳を保存できません。ゲームは続きます。\n" + detail,
+                                       language));
+            });
         book->load();
     }
 

@@ -13,7 +13,6 @@ inline constexpr int kKeyF1 = 112;
 inline constexpr int kKeyF2 = 113;  // the catch book, the host's own key
 inline constexpr int kKeyReturn = 13;
 inline constexpr int kKeySpace = 32;
-inline constexpr int kKeyHome = 36;
 inline constexpr int kKeyDown = 40;
 // The largest code an event may carry.
 inline constexpr int kMaxKeyCode = 255;

@@ -17,19 +17,18 @@ Host& noView() {
     return none;
 }
 
+// The script verb of each kind of input, in InputKind's order.
+constexpr Verb kInputVerbs[] = {Verb::Click, Verb::KeyDown, Verb::KeyUp, Verb::Close};
+
 Command commandOf(const Input& in) {
-    static constexpr Verb kVerbs[] = {Verb::Click, Verb::KeyDown, Verb::KeyUp, Verb::Close};
-    return inputCommand(kVerbs[static_cast<int>(in.kind)], in.form, in.key, in.control, in.index);
+    return inputCommand(kInputVerbs[static_cast<int>(in.kind)], in.form, in.key, in.control, in.index);
 }
 
 std::optional<InputKind> inputKindOf(Verb verb) {
-    switch (verb) {
-        case Verb::Click: return InputKind::Click;
-        case Verb::KeyDown: return InputKind::KeyDown;
-        case Verb::KeyUp: return InputKind::KeyUp;
-        case Verb::Close: return InputKind::Close;
-        default: return std::nullopt;
-    }
+    const auto* at = std::find(std::begin(kInputVerbs), std::end(kInputVerbs), verb);
+    if (at == std::end(kInputVerbs))
+        return std::nullopt;
+    return static_cast<InputKind>(at - std::begin(kInputVerbs));
 }
 
 }  // namespace
@@ -89,12 +88,14 @@ void Play::apply(const Command& c) {
             record_->time(Verb::Run, c.number);
     } else if (c.verb == Verb::Shot) {
         const Screen* screen = game_.screens().loaded(c.form);
-        if (!screen)
+        if (!screen) {
             refusal = Refusal::NotLoaded;
-        else if (!options_.shot)
-            throw ScriptError("shot is not available in this build");
-        else if (const std::string problem = options_.shot(*screen, c.file); !problem.empty())
-            throw ScriptError(problem);
+        } else if (!watching()) {  // a watched game's shots are for the simulator
+            if (!options_.shot)
+                throw ScriptError("shot is not available in this build");
+            if (const std::string problem = options_.shot(*screen, c.file); !problem.empty())
+                throw ScriptError(problem);
+        }
     }
     if (refusal)
         throw ScriptError(describe(*refusal, layoutOf(c.form).formName, targetOf(c)));

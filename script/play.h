@@ -58,7 +58,8 @@ public:
         // written; without, they are kept for record().
         bool record = false;
         std::function<void(const std::string& lines)> onRecord;
-        // A script's `dump` and `shot`; without a renderer, `shot` is refused.
+        // A script's `dump` and `shot`; without a renderer, `shot` is refused
+        // (a watched game draws none).
         std::function<void(const Game&)> onDump;
         ShotRenderer shot;
         // Looks at the game after every input, advance and script line, with

@@ -1,7 +1,6 @@
 #include "platform/qt/catch_book_window.h"
 
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -52,7 +51,7 @@ void paintWith(QWidget& w, const QColor& back) {
 }  // namespace
 
 CatchBookWindow::CatchBookWindow(const PictureCache& pictures)
-    : QWidget(nullptr, Qt::Window), pictures_(pictures), totals_(new QLabel) {
+    : SideWindow(Qt::Key_F2), pictures_(pictures), totals_(new QLabel) {
     setWindowTitle(QStringLiteral("釣果帳 (F2で閉じる)"));
     paintWith(*this, kWater);
     setFont(FontMap::toQFont(kFace, devicePixelRatioF()));
@@ -99,11 +98,7 @@ CatchBookWindow::CatchBookWindow(const PictureCache& pictures)
 void CatchBookWindow::open(const book::CatchBook& book, const std::optional<book::News>& news,
                            const QWidget* over) {
     fill(book, news);
-    if (over)
-        move(over->frameGeometry().topLeft() + QPoint(24, 24));
-    show();
-    raise();
-    activateWindow();
+    showOver(over);
     setFocus();
 }
 
@@ -130,7 +125,9 @@ void CatchBookWindow::fill(const book::CatchBook& book, const std::optional<book
         totals += QStringLiteral("\n★ 記録を更新しました！");
     totals_->setText(totals);
 
-    const QPixmap* fish = pictures_.pixmap("fish_calm");
+    // The fish as the battle screen shows it, scaled once, pixels kept sharp.
+    const QPixmap* picture = pictures_.pixmap("fish_calm");
+    const QPixmap fish = picture ? picture->scaled(rows_[0].picture->size(), Qt::KeepAspectRatio) : QPixmap();
     for (size_t i = 0; i < rows_.size(); ++i) {
         Row& row = rows_[i];
         const book::SpeciesPage& page = book.species[i];
@@ -142,9 +139,7 @@ void CatchBookWindow::fill(const book::CatchBook& book, const std::optional<book
             row.records->clear();
             continue;
         }
-        if (fish)
-            row.picture->setPixmap(
-                fish->scaled(row.picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        row.picture->setPixmap(fish);
         row.name->setText(
             (row.marked ? QStringLiteral("<span style='color:%1'>★</span>").arg(kMark.name()) : QString()) +
             name(static_cast<int>(i)) + QStringLiteral(" ×%1").arg(page.landed));
@@ -161,20 +156,6 @@ QString CatchBookWindow::rowText(int species) const {
 
 bool CatchBookWindow::rowMarked(int species) const {
     return rows_.at(static_cast<size_t>(species)).marked;
-}
-
-void CatchBookWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F2 || event->key() == Qt::Key_Escape) {
-        hide();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void CatchBookWindow::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    if (onClosed_)
-        onClosed_();
 }
 
 }  // namespace mogumo

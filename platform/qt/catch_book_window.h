@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <optional>
 
+#include "platform/qt/side_window.h"
 #include "script/book_keeper.h"
 #include "script/catch_book.h"
 
@@ -17,7 +17,7 @@ class PictureCache;
 // totals at the top, then the 41 creatures in catalogue order, each landed
 // one with its name, count and records, each never landed as ？？？. The
 // rows a game has just changed are marked. F2 and Esc put it away.
-class CatchBookWindow : public QWidget {
+class CatchBookWindow : public SideWindow {
 public:
     explicit CatchBookWindow(const PictureCache& pictures);
 
@@ -26,17 +26,10 @@ public:
     void open(const book::CatchBook& book, const std::optional<book::News>& news = std::nullopt,
               const QWidget* over = nullptr);
 
-    // Called whenever the book goes away (F2, Esc, its close box).
-    void setOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
-
     // What the window shows, for checks.
     QString totalsText() const { return totals_->text(); }
     QString rowText(int species) const;
     bool rowMarked(int species) const;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     struct Row {
@@ -49,7 +42,6 @@ private:
     void fill(const book::CatchBook& book, const std::optional<book::News>& news);
 
     const PictureCache& pictures_;
-    std::function<void()> onClosed_;
     QLabel* totals_;
     std::array<Row, kSpecies.size()> rows_{};
 };

@@ -9,6 +9,7 @@
 
 #include "platform/qt/app_identity.h"
 #include "platform/qt/font_setup.h"
+#include "platform/qt/window_title.h"
 #include "ui/layouts/layouts.h"
 
 namespace mogumo {
@@ -31,6 +32,7 @@ GameLaunch::~GameLaunch() {
 std::string GameLaunch::open(QtHost::Options options) {
     FontSetup::applicationReady();
     setApplicationIdentity();
+    keepLegacyTitlesReadable();
     // Windows come and go between screens; only the game says when it ends.
     QApplication::setQuitOnLastWindowClosed(false);
     if (std::string problem = pictures_.load(); !problem.empty())

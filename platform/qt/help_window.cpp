@@ -2,25 +2,20 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "platform/qt/font_map.h"
 #include "platform/qt/picture_cache.h"
 #include "platform/qt/screen_painter.h"
-#include "platform/qt/window_title.h"
 
 namespace mogumo {
 
 HelpWindow::HelpWindow(QUrl url, Language language)
-    : QWidget(nullptr), url_(std::move(url)), language_(language), browser_(new QTextBrowser(this)) {
+    : url_(std::move(url)), language_(language), browser_(new QTextBrowser(this)) {
     initResources();
     setWindowTitle(qText("Mogumo ヘルプ", language_));
-    keepLegacyTitleReadable(*this);
     resize(640, 520);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -56,23 +51,6 @@ bool HelpWindow::documentExists(const QUrl& url) {
     return false;
 }
 
-void HelpWindow::placeOver(QWidget& w, const QWidget* over) {
-    if (!over || w.isVisible())
-        return;  // left where the player last had it
-    const QRect target = over->frameGeometry();
-    QRect r(QPoint(0, 0), w.frameGeometry().size());
-    r.moveCenter(target.center());
-    if (const QScreen* screen = over->screen()) {
-        // On the desktop as a whole, title bar first.
-        const QRect desk = screen->availableGeometry();
-        r.moveRight(std::min(r.right(), desk.right()));
-        r.moveBottom(std::min(r.bottom(), desk.bottom()));
-        r.moveLeft(std::max(r.left(), desk.left()));
-        r.moveTop(std::max(r.top(), desk.top()));
-    }
-    w.move(r.topLeft());
-}
-
 bool HelpWindow::open(const QWidget* over) {
     if (!documentExists(url_)) {
         const QString name = QFileInfo(url_.path()).fileName();
@@ -82,7 +60,6 @@ bool HelpWindow::open(const QWidget* over) {
                 qText("ヘルプの文書 " + name.toStdString() + " が見つかりません。", language_),
                 QMessageBox::Ok);
             notice_->setAttribute(Qt::WA_DeleteOnClose);
-            keepLegacyTitleReadable(*notice_);
         }
         // Not modal: the game's timers keep running behind the notice.
         notice_->adjustSize();
@@ -92,27 +69,8 @@ bool HelpWindow::open(const QWidget* over) {
         return false;
     }
     browser_->setSource(url_);
-    placeOver(*this, over);
-    show();
-    raise();
-    activateWindow();
+    showOver(over);
     return true;
-}
-
-void HelpWindow::keyPressEvent(QKeyEvent* event) {
-    // Esc puts the viewer away, also where no window manager gives it a
-    // close box.
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void HelpWindow::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    if (onClosed_)
-        onClosed_();
 }
 
 }  // namespace mogumo

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/qt/player_language.h"
+#include "platform/qt/side_window.h"
 
 class QTextBrowser;
 
@@ -14,7 +15,7 @@ namespace mogumo {
 
 // The help window F1 opens: the game's help document in a browser. When the
 // document is missing, a short notice says so and the game goes on.
-class HelpWindow : public QWidget {
+class HelpWindow : public SideWindow {
 public:
     // The page for the player's language: Japanese for a Japanese locale,
     // English for every other (see systemLanguage()).
@@ -34,9 +35,6 @@ public:
     // system puts it. Returns whether the document was shown.
     bool open(const QWidget* over = nullptr);
 
-    // Called whenever the help goes away (Esc, its close box, the game's end).
-    void setOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
-
     QTextBrowser* browser() const { return browser_; }
     // The notice of the last failed open, while it is up.
     QMessageBox* notice() const { return notice_; }
@@ -44,14 +42,7 @@ public:
     // Whether the document behind a help location exists.
     static bool documentExists(const QUrl& url);
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
-    void placeOver(QWidget& w, const QWidget* over);
-
-    std::function<void()> onClosed_;
     QUrl url_;
     Language language_;
     QTextBrowser* browser_;

@@ -26,8 +26,6 @@ script::Play::Options playOptions(QtHost& host, const QtHost::Options& o) {
     p.onRecord = o.onRecord;
     if (o.onDump)
         p.onDump = [onDump = o.onDump](const Game& game) { onDump(stateDump(game)); };
-    // A watched game's shots are for the simulator.
-    p.shot = [](const Screen&, const std::string&) { return std::string(); };
     if (o.book)
         p.onEvent = [book = o.book](const Game& game) { book->observe(game); };
     return p;

@@ -21,7 +21,6 @@
 #include "platform/qt/progress_widget.h"
 #include "platform/qt/status_box_widget.h"
 #include "platform/qt/window_placement.h"
-#include "platform/qt/window_title.h"
 
 namespace mogumo {
 
@@ -45,7 +44,6 @@ ScreenWindow::ScreenWindow(const Screen& screen, const PictureCache& pictures, C
       callbacks_(std::move(callbacks)) {
     const ScreenLayout& layout = screen.layout();
     setWindowTitle(qText(std::string(layout.caption), language));
-    keepLegacyTitleReadable(*this);
     // The battle splash is only looked at, and a disabled screen takes no
     // input: the window system must not hand them the keys the screen being
     // played needs, not even on a click. Flags go first: changing them on the

@@ -30,7 +30,8 @@ protected:
         // Qt has written its own WM_NAME by the time either arrives: when it
         // created the native window before the first Show, and in
         // setWindowTitle before the change is announced.
-        if (event->type() == QEvent::Show || event->type() == QEvent::WindowTitleChange)
+        if ((event->type() == QEvent::Show || event->type() == QEvent::WindowTitleChange) &&
+            watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
             write(*static_cast<QWidget*>(watched));
         return false;
     }
@@ -62,12 +63,13 @@ private:
 }  // namespace
 #endif
 
-void keepLegacyTitleReadable(QWidget& window) {
+void keepLegacyTitlesReadable() {
 #ifdef MOGUMO_HAVE_XCB
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        window.installEventFilter(new LegacyTitle(&window));
-#else
-    (void)window;
+    static bool installed = false;
+    if (!installed && qApp && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        installed = true;
+        qApp->installEventFilter(new LegacyTitle(qApp));
+    }
 #endif
 }
 

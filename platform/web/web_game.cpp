@@ -82,8 +82,6 @@ private:
         o.realClock = [this] { return realMs_; };
         o.view = this;
         o.record = true;
-        // A watched game's dumps and shots show nothing here.
-        o.shot = [](const Screen&, const std::string&) { return std::string(); };
         return o;
     }
 

@@ -102,6 +102,8 @@ constexpr TextPair kLines[] = {
     // The desktop: the help window, its notice, the game's messages, --help.
     {"Mogumo ヘルプ", "Mogumo Help"},
     {"記録を書けません。ゲームは続きます。", "The record cannot be written. The game goes on."},
+    {"釣果帳を読めませんでした。ゲームは続きます。", "The catch book could not be read. The game goes on."},
+    {"釣果帳を保存できません。ゲームは続きます。", "The catch book cannot be saved. The game goes on."},
     {"Mogumo — 釣りゲーム (a fishing game)", "Mogumo — a fishing game"},
     // The page: its title, bar, notices and touch keys.
     {"閉じる", "Close"},

@@ -454,10 +454,8 @@
       helpSeen = view.help;
       openHelp();
     }
-    if (view.replaying) {
-      setStatus(view.replayStop ? '再生が止まりました: ' + view.replayStop
-        : view.replayOver ? '再生が終わりました' : '再生中');
-    }
+    if (view.replayStop) setStatus('再生が止まりました: ', view.replayStop);
+    else if (view.replaying) setStatus(view.replayOver ? '再生が終わりました' : '再生中');
     if (view.ended && !ended) {
       ended = true;
       closeHelp();
@@ -470,9 +468,11 @@
 
   // The bar's status: a text of the page (in Japanese as written) and what
   // follows it as it is (a reason from the game, already in the language).
+  const showStatus = () => { status.textContent = (statusText[0] ? t(statusText[0]) : '') + statusText[1]; };
   function setStatus(japanese, rest = '') {
+    if (statusText[0] === japanese && statusText[1] === rest) return; // every step of a replay
     statusText = [japanese, rest];
-    status.textContent = (japanese ? t(japanese) : '') + rest;
+    showStatus();
   }
 
   // Every text the page shows, in `language`: the bar, the notices, the
@@ -484,7 +484,7 @@
     for (const b of document.querySelectorAll('#language button'))
       b.setAttribute('aria-pressed', String(b.dataset.lang === language));
     if (!api) return;
-    status.textContent = (statusText[0] ? t(statusText[0]) : '') + statusText[1];
+    showStatus();
     facts = JSON.parse(api.facts());
     layouts = facts.screens;
     for (const win of windows.values()) {
