@@ -7,6 +7,7 @@
 
 #include "platform/qt/font_map.h"
 #include "platform/qt/picture_cache.h"
+#include "platform/qt/screen_painter.h"
 
 namespace mogumo {
 
@@ -22,22 +23,15 @@ constexpr Font kFace{"ＭＳ ゴシック", 9.0f};
 constexpr Font kTitleFace{"ＭＳ ゴシック", 12.0f, true};
 constexpr int kRowHeight = 40;
 
-QString spot(int index) {
-    const std::string_view n = book::spotName(index);
-    return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
+// The texts are put together in the game's Japanese and shown in the
+// player's language (see qText).
+std::string measure(const book::Record& r) {
+    return std::to_string(r.weight) + "g " + std::to_string(r.length) + "mm " +
+           std::string(book::spotName(r.spot)) + " " + r.date.text();
 }
 
-QString measure(const book::Record& r) {
-    return QStringLiteral("%1g %2mm %3 %4")
-        .arg(r.weight)
-        .arg(r.length)
-        .arg(spot(r.spot))
-        .arg(QString::fromStdString(r.date.text()));
-}
-
-QString name(int species) {
-    const std::string_view n = kSpecies[static_cast<size_t>(species)].name;
-    return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
+std::string name(size_t species) {
+    return std::string(kSpecies[species].name);
 }
 
 void paintWith(QWidget& w, const QColor& back) {
@@ -50,14 +44,14 @@ void paintWith(QWidget& w, const QColor& back) {
 
 }  // namespace
 
-CatchBookWindow::CatchBookWindow(const PictureCache& pictures)
-    : SideWindow(Qt::Key_F2), pictures_(pictures), totals_(new QLabel) {
-    setWindowTitle(QStringLiteral("釣果帳 (F2で閉じる)"));
+CatchBookWindow::CatchBookWindow(const PictureCache& pictures, Language language)
+    : SideWindow(Qt::Key_F2), pictures_(pictures), language_(language), totals_(new QLabel) {
+    setWindowTitle(qText("釣果帳 (F2で閉じる)", language_));
     paintWith(*this, kWater);
     setFont(FontMap::toQFont(kFace, devicePixelRatioF()));
 
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(QStringLiteral("釣果帳"));
+    auto* title = new QLabel(qText("釣果帳", language_));
     title->setFont(FontMap::toQFont(kTitleFace, devicePixelRatioF()));
     layout->addWidget(title);
     totals_->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -105,25 +99,20 @@ void CatchBookWindow::open(const book::CatchBook& book, const std::optional<book
 void CatchBookWindow::fill(const book::CatchBook& book, const std::optional<book::News>& news) {
     int kinds = 0;
     for (const book::SpeciesPage& page : book.species) kinds += page.landed > 0;
-    QString totals = QStringLiteral("釣った回数: %1回　釣った魚: %2匹　見つけた種類: %3/%4")
-                         .arg(book.games)
-                         .arg(book.landed)
-                         .arg(kinds)
-                         .arg(kSpecies.size());
-    totals += QStringLiteral("\n最高の釣果: ") +
-              (book.bestGame ? QStringLiteral("%1g (%2匹) %3 %4")
-                                   .arg(book.bestGame->weight)
-                                   .arg(book.bestGame->count)
-                                   .arg(spot(book.bestGame->spot))
-                                   .arg(QString::fromStdString(book.bestGame->date.text()))
-                             : QStringLiteral("まだありません"));
-    totals +=
-        QStringLiteral("\n一番重い魚: ") +
-        (book.heaviest ? name(book.heaviest->species) + QStringLiteral(" ") + measure(book.heaviest->record)
-                       : QStringLiteral("まだありません"));
+    std::string totals = "釣った回数: " + std::to_string(book.games) +
+                         "回　釣った魚: " + std::to_string(book.landed) +
+                         "匹　見つけた種類: " + std::to_string(kinds) + "/" + std::to_string(kSpecies.size());
+    totals += book.bestGame
+                  ? "\n最高の釣果: " + std::to_string(book.bestGame->weight) + "g (" +
+                        std::to_string(book.bestGame->count) + "匹) " +
+                        std::string(book::spotName(book.bestGame->spot)) + " " + book.bestGame->date.text()
+                  : "\n最高の釣果: まだありません";
+    totals += book.heaviest ? "\n一番重い魚: " + name(static_cast<size_t>(book.heaviest->species)) + " " +
+                                  measure(book.heaviest->record)
+                            : "\n一番重い魚: まだありません";
     if (news && (news->bestGame || news->heaviestEver))
-        totals += QStringLiteral("\n★ 記録を更新しました！");
-    totals_->setText(totals);
+        totals += "\n★ 記録を更新しました！";
+    totals_->setText(qText(totals, language_));
 
     // The fish as the battle screen shows it, scaled once, pixels kept sharp.
     const QPixmap* picture = pictures_.pixmap("fish_calm");
@@ -135,17 +124,17 @@ void CatchBookWindow::fill(const book::CatchBook& book, const std::optional<book
         paintWith(*row.box, row.marked ? kNews : kWater);
         if (page.landed == 0) {
             row.picture->clear();
-            row.name->setText(QStringLiteral("？？？"));
+            row.name->setText(qText("？？？", language_));
             row.records->clear();
             continue;
         }
         row.picture->setPixmap(fish);
         row.name->setText(
             (row.marked ? QStringLiteral("<span style='color:%1'>★</span>").arg(kMark.name()) : QString()) +
-            name(static_cast<int>(i)) + QStringLiteral(" ×%1").arg(page.landed));
-        row.records->setText(QStringLiteral("重さ %1<br>長さ %2　初 %3")
-                                 .arg(measure(*page.heaviest), measure(*page.longest),
-                                      QString::fromStdString(page.first->text())));
+            qText(name(i) + " ×" + std::to_string(page.landed), language_));
+        row.records->setText(
+            qText("重さ " + measure(*page.heaviest), language_) + QStringLiteral("<br>") +
+            qText("長さ " + measure(*page.longest) + "　初 " + page.first->text(), language_));
     }
 }
 

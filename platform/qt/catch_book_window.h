@@ -8,6 +8,7 @@
 #include "platform/qt/side_window.h"
 #include "script/book_keeper.h"
 #include "script/catch_book.h"
+#include "ui/texts/english.h"
 
 namespace mogumo {
 
@@ -19,7 +20,8 @@ class PictureCache;
 // rows a game has just changed are marked. F2 and Esc put it away.
 class CatchBookWindow : public SideWindow {
 public:
-    explicit CatchBookWindow(const PictureCache& pictures);
+    // Its texts are shown in `language`.
+    CatchBookWindow(const PictureCache& pictures, Language language = Language::Japanese);
 
     // Shows `book` (marking the rows of `news`) over the given window, or
     // where the window system puts it.
@@ -42,6 +44,7 @@ private:
     void fill(const book::CatchBook& book, const std::optional<book::News>& news);
 
     const PictureCache& pictures_;
+    Language language_;
     QLabel* totals_;
     std::array<Row, kSpecies.size()> rows_{};
 };

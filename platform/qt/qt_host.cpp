@@ -228,7 +228,7 @@ void QtHost::toggleBook(const QWidget* over) {
 
 void QtHost::openBook(const std::optional<book::News>& news, const QWidget* over) {
     if (!bookWindow_) {
-        bookWindow_ = std::make_unique<CatchBookWindow>(pictures_);
+        bookWindow_ = std::make_unique<CatchBookWindow>(pictures_, options_.language);
         // Put away, the book gives the keys back to the screen being played.
         bookWindow_->setOnClosed([this] {
             if (!play_.ended())

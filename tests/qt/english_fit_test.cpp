@@ -11,7 +11,9 @@
 #include <iostream>
 
 #include "core/layout.h"
+#include "platform/qt/catch_book_window.h"
 #include "platform/qt/font_map.h"
+#include "qt_fixture.h"
 #include "screens/battle/species_catalogue.h"
 #include "ui/layouts/layouts.h"
 #include "ui/texts/english.h"
@@ -137,6 +139,22 @@ TEST(EnglishFit, EveryTextFitsItsControlAsTheJapaneseDoes) {
             m.fits(layoutOf(form), controlOf(layoutOf(form), name, index), text);
         for (const std::string& s : m.spills) std::cout << "[ spills ] " << s << '\n';
     }
+}
+
+// The catch book's window speaks English too: its totals, a landed fish's
+// row with the best game and the heaviest fish, and the rows never landed.
+TEST(EnglishFit, TheCatchBookReadsInEnglish) {
+    book::CatchBook kept;
+    const book::Date day{2026, 12, 8};
+    kept.land(38, 46310, 15820, 3, day);
+    kept.finishGame(46310, 1, 3, day);
+    CatchBookWindow window(testPictures(), Language::English);
+    book::News news;
+    news.rows[38] = news.bestGame = true;
+    window.open(kept, news);
+    for (const QString& text : {window.totalsText(), window.rowText(38), window.rowText(0)})
+        EXPECT_FALSE(hasJapaneseScript(text.toStdString())) << text.toStdString();
+    EXPECT_TRUE(window.rowText(38).contains(QStringLiteral("Sea Princess ×1")));
 }
 
 }  // namespace

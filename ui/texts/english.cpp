@@ -105,6 +105,13 @@ constexpr TextPair kLines[] = {
     {"釣果帳を読めませんでした。ゲームは続きます。", "The catch book could not be read. The game goes on."},
     {"釣果帳を保存できません。ゲームは続きます。", "The catch book cannot be saved. The game goes on."},
     {"Mogumo — 釣りゲーム (a fishing game)", "Mogumo — a fishing game"},
+    // The catch book's window.
+    {"釣果帳", "Catch Book"},
+    {"釣果帳 (F2で閉じる)", "Catch Book (F2 to close)"},
+    {"最高の釣果: まだありません", "Best game: none yet"},
+    {"一番重い魚: まだありません", "Heaviest fish: none yet"},
+    {"★ 記録を更新しました！", "★ A new record!"},
+    {"？？？", "???"},
     // The page: its title, bar, notices and touch keys.
     {"閉じる", "Close"},
     {"閉じる (Esc)", "Close (Esc)"},
@@ -141,6 +148,13 @@ constexpr TextPair kPatterns[] = {
     // "Avg" keeps the longest totals and averages inside the report's box.
     {"総重量:{n}g 平均:{x}g", "Total weight:{n}g Avg:{x}g"},
     {"平均身長:{x}mm", "Average length:{x}mm"},
+    // The catch book's totals and rows.
+    {"釣った回数: {n}回　釣った魚: {n}匹　見つけた種類: {n}/{n}", "Games: {n}  Fish landed: {n}  Kinds found: {n}/{n}"},
+    {"最高の釣果: {n}g ({n}匹) {spot} {any}", "Best game: {n}g ({n} fish) {spot} {any}"},
+    {"一番重い魚: {fish} {n}g {n}mm {spot} {any}", "Heaviest fish: {fish} {n}g {n}mm {spot} {any}"},
+    {"{fish} ×{n}", "{fish} ×{n}"},
+    {"重さ {n}g {n}mm {spot} {any}", "Heaviest {n}g {n}mm {spot} {any}"},
+    {"長さ {n}g {n}mm {spot} {any}　初 {any}", "Longest {n}g {n}mm {spot} {any}  first {any}"},
     // The hosts' messages around a name or a reason.
     {"ヘルプの文書 {any} が見つかりません。", "The help page {any} is missing."},
     {"ゲームの中で誤りが起きました: {any}", "An error occurred in the game: {any}"},
