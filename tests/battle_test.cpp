@@ -181,18 +181,22 @@ TEST(Battle, HalfAboveTheSurfaceLandsTheFish) {
     }
 }
 
-// The log has room for 101 lines; a landing beyond them still adds to the
-// totals and overwrites nothing.
+// The log has room for 101 lines: the 101st landing takes the last one, a
+// landing beyond them still adds to the totals and overwrites nothing.
 TEST(Battle, ALandingWithTheLogFullOnlyAddsToTheTotals) {
-    Game g;
-    hookAFish(g);
-    for (auto& line : g.state().CatchLog) line = "x";
-    g.state().CatchTotals = {101, 5, 5};
-    g.ctl(kBattle, "uoyosu").top = -485;
-    g.run(1);
-    EXPECT_EQ(g.state().CatchTotals[0], 102);
-    EXPECT_EQ(g.state().CatchTotals[1], 5 + g.state().FishWeight);
-    EXPECT_EQ(g.state().CatchLog[100], "x");
+    for (int32_t landed : {100, 101}) {
+        Game g;
+        hookAFish(g);
+        for (auto& line : g.state().CatchLog) line = "x";
+        g.state().CatchTotals = {landed, 5, 5};
+        g.ctl(kBattle, "uoyosu").top = -485;
+        g.run(1);
+        const GameState& s = g.state();
+        EXPECT_EQ(s.CatchTotals[0], landed + 1);
+        EXPECT_EQ(s.CatchTotals[1], 5 + s.FishWeight);
+        EXPECT_EQ(s.CatchLog[100],
+                  landed == 100 ? catchLogLine(s.FishName, s.FishWeight, s.FishLength) : "x");
+    }
 }
 
 // End cuts the line and costs no life; the fish swims off, the message shows

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "core/game.h"
+#include "core/game_clock.h"
 #include "core/game_state.h"
 #include "core/host.h"
 #include "core/keys.h"
@@ -60,6 +61,22 @@ TEST(StepGate, RunsAtMostOneStepPer50MsAcrossTheWrap) {
 
 // The default-seeded generator's first outputs, 3499211612 and 581869302,
 // keep their top 24 bits.
+// A wake up to kStallMs after a tick was due makes the ticks up; a later one
+// loses the time.
+TEST(GameClock, AWakeLateByTheStallBoundStillRunsTheTicks) {
+    for (const uint64_t late : {GameClock::kStallMs, GameClock::kStallMs + 1}) {
+        Game game(makeScreen);
+        game.start();
+        game.click(FormId::Form1, "Command1");  // the spot screen's timers run
+        uint64_t real = 0;
+        const GameClock clock([&real] { return real; }, game.now());
+        real = *game.nextTickAt() - game.now() + late;
+        const std::optional<GameClock::Move> move = clock.catchUp(game, false);
+        ASSERT_TRUE(move);
+        EXPECT_EQ(move->lost, late > GameClock::kStallMs) << late;
+    }
+}
+
 TEST(RandomSource, DrawsTheTop24BitsOfTheDefaultMersenneTwister) {
     RandomSource random;
     EXPECT_EQ(random.draw(), 13668795.0f / 16777216.0f);
@@ -217,6 +234,10 @@ void toLure(Game& g) {
     g.click(FormId::Form1, "Command1");
     g.click(FormId::Form3, "Command2");
     g.click(FormId::Form5, "cast");
+}
+
+void PrintTo(const InputCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
 class Inputs : public testing::TestWithParam<InputCase> {};

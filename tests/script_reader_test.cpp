@@ -34,6 +34,11 @@ struct Reading {
     int status;
 };
 
+// A failing case names itself, not its bytes.
+void PrintTo(const Reading& reading, std::ostream* os) {
+    *os << reading.name;
+}
+
 class ScriptReader : public testing::TestWithParam<Reading> {};
 
 TEST_P(ScriptReader, TakesOrRefusesTheLine) {
@@ -79,6 +84,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"UnknownCommand", "\n\x01run\xff 5", "line 2: unknown command: \\x01run\\xff"},
         BadText{"WordCount", "dump\nwait", "line 2: wait takes 1 argument"},
         BadText{"WordCountPlural", "keydown Form1", "line 1: keydown takes 2 arguments"},
+        BadText{"ByteOrderMarkOnlyFirst",
+                "dump\n\xEF\xBB\xBF"
+                "dump",
+                "line 2: unknown command: \\xef\\xbb\\xbfdump"},
         BadText{"TabIsNoSeparator", "wait\t5", "line 1: unknown command: wait\\x095"},
         BadText{"NotANumber", "run 1e3", "line 1: not a number: 1e3"},
         BadText{"LeadingZerosStillBounded", "wait 00000000004294967296",
