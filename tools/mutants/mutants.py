@@ -64,7 +64,8 @@ MUTANTS = [
 
 def run(cmd, cwd=ROOT, timeout=1800):
     try:
-        return subprocess.run(cmd, cwd=cwd, shell=True, capture_output=True, text=True, timeout=timeout)
+        return subprocess.run(cmd, cwd=cwd, shell=True, capture_output=True, text=True, errors="replace",
+                              timeout=timeout)
     except subprocess.TimeoutExpired as e:
         return subprocess.CompletedProcess(cmd, 124, e.stdout or "", "timed out")
 
