@@ -5,20 +5,32 @@
 //
 // The played game is script::Play, as on the desktop: the page's clock
 // (performance.now(), handed in as `real`) is its real time.
+//
+// The catch book lives in the page's local storage, as the same JSON text the
+// desktop keeps in its file. The module only watches the played game and
+// queues what it landed; the page hands in the stored text right before each
+// write (so that two tabs both keep all their fish) and stores what comes
+// back. The queue is emptied only once the page says the text was stored.
 
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/game.h"
 #include "core/host.h"
 #include "platform/web/web_view.h"
+#include "script/book_watcher.h"
+#include "script/catch_book.h"
 #include "script/line_reader.h"
 #include "script/play.h"
 #include "script/session.h"
@@ -27,6 +39,13 @@
 namespace mogumo {
 namespace {
 
+// The page's local day, for the book's dates: the game reads no clock.
+book::Date today{1970, 1, 1};
+// What the played games landed and finished, with their day, not yet stored.
+std::vector<std::pair<book::Event, book::Date>> bookQueue;
+size_t bookHandedOut = 0;  // queued events in the text last handed to the page
+std::string bookError;     // why the stored text handed in was not a book
+
 // One game on the page: played, or a recorded one watched.
 class WebGame : public Host {
 public:
@@ -34,7 +53,10 @@ public:
     // to its end and starting at `clockStart`.
     WebGame(uint32_t clockStart, double real, std::string replay)
         : realMs_(floorMs(real)), replay_(std::move(replay)), play_(options(clockStart)) {
-        if (!replay_.empty())
+        // A watched game is someone's record, not the player's catch.
+        if (replay_.empty())
+            watcher_.emplace();
+        else
             play_.watch(std::make_unique<script::LineReader>(script::LineReader::fromString(replay_)));
     }
 
@@ -82,12 +104,17 @@ private:
         o.realClock = [this] { return realMs_; };
         o.view = this;
         o.record = true;
+        o.onEvent = [this](const Game& g) {
+            if (watcher_)
+                for (book::Event& e : watcher_->observe(g)) bookQueue.emplace_back(std::move(e), today);
+        };
         return o;
     }
 
     uint64_t realMs_;  // the page's clock at the call being handled
     std::string replay_;
-    int helpRequests_ = 0;  // times the page is to open the help
+    int helpRequests_ = 0;                      // times the page is to open the help
+    std::optional<book::BookWatcher> watcher_;  // only while the player plays
     script::Play play_;
 };
 
@@ -129,6 +156,19 @@ int input(int form, const Input& in, double real) {
 const char* answerWith(std::string text) {
     answer = std::move(text);
     return answer.c_str();
+}
+
+// The book in `stored`: an empty text is a new book; a text that is not one
+// is said in bookError and a new book starts.
+book::CatchBook storedBook(const char* stored) {
+    bookError.clear();
+    if (!stored || !*stored)
+        return {};
+    book::ReadResult read = book::fromJson(stored);
+    if (read.book)
+        return *read.book;
+    bookError = read.error;
+    return {};
 }
 
 }  // namespace
@@ -232,6 +272,66 @@ EMSCRIPTEN_KEEPALIVE const char* mogumo_record(double real) {
         return true;
     });
     return mogumo::answer.c_str();
+}
+
+// The page's local day, "YYYY-MM-DD", for the landings from now on; 0 when
+// it is not a day (the one before holds).
+EMSCRIPTEN_KEEPALIVE int mogumo_set_today(const char* day) {
+    const auto date = mogumo::book::Date::parse(day ? day : "");
+    if (date)
+        mogumo::today = *date;
+    return date ? 1 : 0;
+}
+
+// Landings and finished games waiting to be stored in the book.
+EMSCRIPTEN_KEEPALIVE int mogumo_book_pending() {
+    return static_cast<int>(mogumo::bookQueue.size());
+}
+
+// The book to store: the stored text `stored` (read from the storage right
+// now; empty for none) with every waiting event applied. When the stored
+// text is not a book, mogumo_book_error says why and the answer is a new
+// book with the events. The events wait on until mogumo_book_saved.
+EMSCRIPTEN_KEEPALIVE const char* mogumo_book_update(const char* stored) {
+    mogumo::book::CatchBook book = mogumo::storedBook(stored);
+    for (const auto& [event, date] : mogumo::bookQueue) {
+        try {
+            book.apply(event, date);
+        } catch (const std::invalid_argument&) {
+            // Nothing a game lands; the book keeps only what it can read back.
+        }
+    }
+    mogumo::bookHandedOut = mogumo::bookQueue.size();
+    return mogumo::answerWith(mogumo::book::toJson(book));
+}
+
+// The page stored the text of the last mogumo_book_update.
+EMSCRIPTEN_KEEPALIVE void mogumo_book_saved() {
+    const size_t n = std::min(mogumo::bookHandedOut, mogumo::bookQueue.size());
+    mogumo::bookQueue.erase(mogumo::bookQueue.begin(),
+                            mogumo::bookQueue.begin() + static_cast<std::ptrdiff_t>(n));
+    mogumo::bookHandedOut = 0;
+}
+
+// Why the text last handed in was not a book, in the page's language; empty
+// when it was one.
+EMSCRIPTEN_KEEPALIVE const char* mogumo_book_error() {
+    return mogumo::answerWith(mogumo::shownText(mogumo::language, mogumo::bookError));
+}
+
+// A book file to import: its text as the book keeps it, or empty when it is
+// not one (mogumo_book_error says why).
+EMSCRIPTEN_KEEPALIVE const char* mogumo_book_read(const char* text) {
+    mogumo::bookError = "";
+    const mogumo::book::ReadResult read = mogumo::book::fromJson(text ? text : "");
+    mogumo::bookError = read.error;
+    return mogumo::answerWith(read.book ? mogumo::book::toJson(*read.book) : std::string());
+}
+
+// JSON: the book window for the stored text (see bookViewJson); a text that
+// is not a book shows as a new one.
+EMSCRIPTEN_KEEPALIVE const char* mogumo_book_view(const char* stored) {
+    return mogumo::answerWith(mogumo::bookViewJson(mogumo::storedBook(stored), mogumo::language));
 }
 
 // The state dump, as mogumo-sim writes it.

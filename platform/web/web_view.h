@@ -9,6 +9,9 @@ namespace mogumo {
 namespace script {
 class Play;
 }
+namespace book {
+struct CatchBook;
+}
 
 // What the page draws, as JSON: every shown screen, each control's rectangle
 // in pixels and the state that can change while the screen is loaded; the
@@ -21,5 +24,11 @@ std::string viewJson(const script::Play& play, int helpRequests, Language langua
 // language): every screen's window, its caption in `language`, and controls
 // as laid out, the keys the game takes and those a focused control keeps.
 std::string factsJson(Language language = Language::Japanese);
+
+// The catch book's window as the page shows it, its texts in `language`:
+//   {"title": "釣果帳", "totals": [line, ...],
+//    "rows": [{"landed": true, "name": "めでか ×2", "records": [line, line]},
+//             {"landed": false, "name": "？？？", "records": []}, ... 41 rows]}
+std::string bookViewJson(const book::CatchBook& book, Language language = Language::Japanese);
 
 }  // namespace mogumo

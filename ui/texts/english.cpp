@@ -112,6 +112,9 @@ constexpr TextPair kLines[] = {
     {"一番重い魚: まだありません", "Heaviest fish: none yet"},
     {"★ 記録を更新しました！", "★ A new record!"},
     {"？？？", "???"},
+    {"書き出す", "Export"},
+    {"読み込む", "Import"},
+    {"釣果帳を読み込みました。", "The catch book was imported."},
     // The page: its title, bar, notices and touch keys.
     {"閉じる", "Close"},
     {"閉じる (Esc)", "Close (Esc)"},
@@ -161,6 +164,8 @@ constexpr TextPair kPatterns[] = {
     {"ゲームを始められません: {any}", "The game cannot start: {any}"},
     {"記録を再生できません: {any}", "Cannot play the record back: {any}"},
     {"再生が止まりました: {any}", "Replay stopped: {any}"},
+    {"この釣果帳は読み込めません: {any}", "This catch book cannot be imported: {any}"},
+    {"読めない釣果帳は {any} に残しました: {any}", "The unreadable book is kept as {any}: {any}"},
 };
 // clang-format on
 

@@ -1,7 +1,7 @@
 // The page of the game in the browser: the desktop with a window for every
 // shown screen, kept in line with the game's controls after every event; the
 // keys, the mouse and the on-screen keys; the game clock's wakes; help,
-// record and replay. The game itself runs in game.wasm (web_game.cpp).
+// record and replay; the catch book in the browser's local storage. The game itself runs in game.wasm (web_game.cpp).
 'use strict';
 
 (() => {
@@ -32,12 +32,14 @@
   let layouts = [];
   let gameKeys = new Set();
   let F1 = -1;
+  const F2 = 113; // the catch book: the page's own key, never the game's
   let keyForm = -1; // the screen that has the keyboard
   let desk = { x: 0, y: 0, width: 0, height: 0 };
   const windows = new Map(); // form -> the window of the shown screen
   let timer = null;
   let helpSeen = 0;
   let help = null;
+  let book = null; // the catch book's window while open
   let ended = false;
   // What the bar's status says, in Japanese as written, and what follows it.
   let statusText = ['', ''];
@@ -77,6 +79,13 @@
     const module = await createMogumo();
     const fn = (name, ret, args) => module.cwrap(name, ret, args);
     const newGame = fn('mogumo_new_game', 'number', ['number', 'number']);
+    // A book may be large (an imported file): through the heap, not the stack.
+    const withText = (f) => (text) => {
+      const size = module.lengthBytesUTF8(text) + 1;
+      const ptr = module._malloc(size);
+      module.stringToUTF8(text, ptr, size);
+      try { return f(ptr); } finally { module._free(ptr); }
+    };
     api = {
       newGame(script) {
         // Scripts may be long: they go through the heap, not the stack.
@@ -100,6 +109,13 @@
       dump: fn('mogumo_dump', 'string', []),
       setLanguage: fn('mogumo_set_language', null, ['number']),
       text: fn('mogumo_text', 'string', ['string']),
+      setToday: fn('mogumo_set_today', 'number', ['string']),
+      bookPending: fn('mogumo_book_pending', 'number', []),
+      bookUpdate: withText(fn('mogumo_book_update', 'string', ['number'])),
+      bookSaved: fn('mogumo_book_saved', null, []),
+      bookError: fn('mogumo_book_error', 'string', []),
+      bookRead: withText(fn('mogumo_book_read', 'string', ['number'])),
+      bookView: withText(fn('mogumo_book_view', 'string', ['number'])),
     };
     api.setLanguage(language === 'en' ? 1 : 0);
     facts = JSON.parse(api.facts());
@@ -454,6 +470,9 @@
       helpSeen = view.help;
       openHelp();
     }
+    // A refusing storage is tried again on the next landing, or after a while.
+    const pending = api.bookPending();
+    if (pending && (pending !== bookTried.pending || now() >= bookTried.at + 10000)) storeBook();
     if (view.replayStop) setStatus('再生が止まりました: ', view.replayStop);
     else if (view.replaying) setStatus(view.replayOver ? '再生が終わりました' : '再生中');
     if (view.ended && !ended) {
@@ -493,6 +512,7 @@
       win.closeBox.title = t('閉じる');
       win.last = []; // every control again, in the new words
     }
+    if (book) showBook(null);
     if (help) {
       help.querySelector('.caption').textContent = t('Mogumo ヘルプ');
       help.querySelector('.closebox').title = t('閉じる (Esc)');
@@ -522,6 +542,7 @@
     const delay = Math.min(Math.max(0, Math.ceil(at - now())), 2 ** 30);
     timer = setTimeout(() => {
       timer = null;
+      api.setToday(localDay());
       api.advance(now());
       sync();
     }, delay);
@@ -530,6 +551,7 @@
   // An input to the game, then the desktop brought in line.
   function input(send) {
     if (!api || ended) return;
+    api.setToday(localDay());
     const result = send();
     if (result < 0) fail();
     sync();
@@ -545,13 +567,23 @@
 
   // Keys go to the screen being played; while the help is open, to the help.
   function sendKey(down, code) {
-    if (help) return;
+    if (help || book) return;
     const win = keyWindow();
     if (win) input(() => api.key(win.form, down ? 1 : 0, code, now()));
   }
 
   function onKey(event, down) {
     const code = event.keyCode;
+    if (code === F2) {
+      // Never sent to the game: its records stay the same with the book.
+      event.preventDefault();
+      if (down && !event.repeat && api) toggleBook();
+      return;
+    }
+    if (book) {
+      if (code === 27 && down) closeBook();
+      return;
+    }
     if (help) {
       if (code === 27 && down) closeHelp();
       if (code === F1) event.preventDefault();
@@ -702,6 +734,175 @@
     if (win && api && !ended) focusAtOpen(win);
   }
 
+  // --- the catch book ----------------------------------------------------------
+
+  // The same JSON book the desktop keeps in its file. The module queues what
+  // the played game lands; after each event the stored text is read again
+  // (another tab may have landed fish since), the queue applied to it and the
+  // result stored. The queue is emptied only once the text is stored.
+  const BOOK_KEY = 'mogumo.catchBook';
+  let bookRefusalSaid = false;
+  const bookTried = { pending: 0, at: 0 }; // the last try that the storage refused
+  const two = (n) => String(n).padStart(2, '0');
+  const localDay = (d = new Date()) => `${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}`;
+  const localStamp = (d = new Date()) => `${localDay(d)}T${two(d.getHours())}${two(d.getMinutes())}${two(d.getSeconds())}`;
+
+  function storedBook() {
+    return localStorage.getItem(BOOK_KEY) || '';
+  }
+
+  // A stored text that is not a book is never overwritten unkept: it moves
+  // to a dated key of its own first. Throws when the storage refuses.
+  function keepAside(text) {
+    let key = `${BOOK_KEY}.unreadable-${localStamp()}`;
+    for (let n = 2; localStorage.getItem(key) !== null; ++n) key = `${BOOK_KEY}.unreadable-${localStamp()}-${n}`;
+    localStorage.setItem(key, text);
+    return key;
+  }
+
+  // A storage that refuses (full, or none in private mode) is said once; the
+  // landings wait in the module for the next try.
+  function bookRefused(e) {
+    if (bookRefusalSaid) return;
+    bookRefusalSaid = true;
+    setStatus('釣果帳を保存できません。ゲームは続きます。', ` (${e && e.name ? e.name : e})`);
+  }
+
+  function storeBook() {
+    try {
+      const stored = storedBook();
+      const next = api.bookUpdate(stored);
+      const why = stored ? api.bookError() : '';
+      const aside = why ? keepAside(stored) : '';
+      localStorage.setItem(BOOK_KEY, next);
+      api.bookSaved();
+      bookRefusalSaid = false;
+      bookTried.pending = 0;
+      if (why) setStatus('釣果帳を読めませんでした。ゲームは続きます。', ' ' + t(`読めない釣果帳は ${aside} に残しました: ${why}`));
+    } catch (e) {
+      bookTried.pending = api.bookPending();
+      bookTried.at = now();
+      bookRefused(e);
+    }
+    if (book) showBook(null);
+  }
+
+  function showBook(said = '') {
+    let stored = '';
+    try { stored = storedBook(); } catch (e) { /* shown as a new book */ }
+    const view = JSON.parse(api.bookView(stored));
+    book.querySelector('.caption').textContent = t('釣果帳 (F2で閉じる)');
+    book.querySelector('.closebox').title = t('閉じる (Esc)');
+    book.querySelector('h1').textContent = view.title;
+    book.querySelector('.book-totals').textContent = view.totals.join('\n');
+    book.querySelector('.book-export').textContent = t('書き出す');
+    book.querySelector('.book-import span').textContent = t('読み込む');
+    if (said !== null) book.querySelector('.book-said').textContent = said;
+    const rows = book.querySelector('.book-rows');
+    rows.replaceChildren();
+    view.rows.forEach((r, i) => {
+      const row = makeElement('div', 'book-row', rows);
+      row.dataset.species = i;
+      makeElement('span', 'number', row).textContent = String(i + 1).padStart(2);
+      const img = makeElement('img', 'picture', row);
+      img.alt = '';
+      if (r.landed) img.src = 'pictures/fish_calm.png';
+      else img.style.visibility = 'hidden';
+      makeElement('span', 'name', row).textContent = r.name;
+      makeElement('span', 'records', row).textContent = r.records.join('\n');
+    });
+  }
+
+  function openBook() {
+    if (book || !api) return;
+    keyboardLost(); // keys held for the game go up: the book has the keyboard now
+    const el = makeElement('div', 'window', document.body);
+    el.id = 'book';
+    book = el;
+    const bar = makeElement('div', 'titlebar', el);
+    makeElement('span', 'caption', bar);
+    const closeBox = makeElement('button', 'closebox', bar);
+    closeBox.type = 'button';
+    closeBox.textContent = '×';
+    closeBox.addEventListener('click', closeBook);
+    const body = makeElement('div', 'book-body', el);
+    body.tabIndex = -1;
+    makeElement('h1', '', body);
+    makeElement('div', 'book-totals', body);
+    const tools = makeElement('div', 'book-tools', body);
+    const exportButton = makeElement('button', 'book-export', tools);
+    exportButton.type = 'button';
+    exportButton.addEventListener('click', exportBook);
+    const importLabel = makeElement('label', 'file book-import', tools);
+    makeElement('span', '', importLabel);
+    const file = makeElement('input', '', importLabel);
+    file.type = 'file';
+    file.accept = '.json,application/json';
+    file.addEventListener('change', async () => {
+      const chosen = file.files[0];
+      file.value = '';
+      if (chosen) importBook(await chosen.text());
+    });
+    makeElement('span', 'book-said', tools);
+    makeElement('div', 'book-rows', body);
+    el.style.left = Math.max(8, (innerWidth - 620) / 2) + 'px';
+    el.style.top = Math.max(8, (innerHeight - 520) / 2) + 'px';
+    if (api.bookPending()) storeBook(); // the freshest book, and one more try
+    showBook();
+    body.focus({ preventScroll: true });
+  }
+
+  function closeBook() {
+    if (!book) return;
+    book.remove();
+    book = null;
+    const win = keyWindow();
+    if (win && api && !ended && !help) focusAtOpen(win);
+  }
+
+  const toggleBook = () => (book ? closeBook() : openBook());
+
+  function exportBook() {
+    let stored = '';
+    try { stored = storedBook(); } catch (e) { /* a new book */ }
+    // The book as it stands, with the landings a refusing storage holds back.
+    const text = api.bookUpdate(stored);
+    const url = URL.createObjectURL(new Blob([text], { type: 'application/json' }));
+    const a = makeElement('a', '', document.body);
+    a.href = url;
+    a.download = 'mogumo-catch-book.json';
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 10000);
+  }
+
+  // A book file from the desktop or another browser takes the place of this
+  // one; the one it replaces is kept aside. A file that is not a book changes
+  // nothing.
+  function importBook(text) {
+    const read = api.bookRead(text);
+    if (!read) {
+      showBook(t(`この釣果帳は読み込めません: ${api.bookError()}`));
+      return;
+    }
+    try {
+      const stored = storedBook();
+      if (stored && stored !== read) localStorage.setItem(`${BOOK_KEY}.replaced-${localStamp()}`, stored);
+      localStorage.setItem(BOOK_KEY, read);
+    } catch (e) {
+      bookRefused(e);
+      showBook(t('釣果帳を保存できません。ゲームは続きます。'));
+      return;
+    }
+    showBook(t('釣果帳を読み込みました。'));
+    if (api.bookPending()) storeBook();
+  }
+
+  window.addEventListener('storage', (e) => {
+    if (book && (e.key === BOOK_KEY || e.key === null)) showBook(null);
+  });
+  $('open-book').addEventListener('click', toggleBook);
+
   // --- games, records and replays ---------------------------------------------
 
   function startGame(script) {
@@ -761,6 +962,7 @@
   // For tests and the curious: the game's own state and record.
   window.mogumo = {
     dump: () => api.dump(),
+    bookPending: () => api.bookPending(),
     record: () => api.record(now()),
     ready: null,
   };
