@@ -23,17 +23,6 @@ constexpr Font kFace{"ＭＳ ゴシック", 9.0f};
 constexpr Font kTitleFace{"ＭＳ ゴシック", 12.0f, true};
 constexpr int kRowHeight = 40;
 
-// The texts are put together in the game's Japanese and shown in the
-// player's language (see qText).
-std::string measure(const book::Record& r) {
-    return std::to_string(r.weight) + "g " + std::to_string(r.length) + "mm " +
-           std::string(book::spotName(r.spot)) + " " + r.date.text();
-}
-
-std::string name(size_t species) {
-    return std::string(kSpecies[species].name);
-}
-
 void paintWith(QWidget& w, const QColor& back) {
     QPalette p = w.palette();
     p.setColor(QPalette::Window, back);
@@ -97,44 +86,32 @@ void CatchBookWindow::open(const book::CatchBook& book, const std::optional<book
 }
 
 void CatchBookWindow::fill(const book::CatchBook& book, const std::optional<book::News>& news) {
-    int kinds = 0;
-    for (const book::SpeciesPage& page : book.species) kinds += page.landed > 0;
-    std::string totals = "釣った回数: " + std::to_string(book.games) +
-                         "回　釣った魚: " + std::to_string(book.landed) +
-                         "匹　見つけた種類: " + std::to_string(kinds) + "/" + std::to_string(kSpecies.size());
-    totals += book.bestGame
-                  ? "\n最高の釣果: " + std::to_string(book.bestGame->weight) + "g (" +
-                        std::to_string(book.bestGame->count) + "匹) " +
-                        std::string(book::spotName(book.bestGame->spot)) + " " + book.bestGame->date.text()
-                  : "\n最高の釣果: まだありません";
-    totals += book.heaviest ? "\n一番重い魚: " + name(static_cast<size_t>(book.heaviest->species)) + " " +
-                                  measure(book.heaviest->record)
-                            : "\n一番重い魚: まだありません";
-    if (news && (news->bestGame || news->heaviestEver))
-        totals += "\n★ 記録を更新しました！";
-    totals_->setText(qText(totals, language_));
+    const book::BookTexts texts = book::bookTexts(book, language_);
+    std::string totals;
+    for (const std::string& line : texts.totals) totals += (totals.empty() ? "" : "\n") + line;
+    totals_->setText(QString::fromStdString(totals) + (news && (news->bestGame || news->heaviestEver)
+                                                           ? qText("\n★ 記録を更新しました！", language_)
+                                                           : QString()));
 
     // The fish as the battle screen shows it, scaled once, pixels kept sharp.
     const QPixmap* picture = pictures_.pixmap("fish_calm");
     const QPixmap fish = picture ? picture->scaled(rows_[0].picture->size(), Qt::KeepAspectRatio) : QPixmap();
     for (size_t i = 0; i < rows_.size(); ++i) {
         Row& row = rows_[i];
-        const book::SpeciesPage& page = book.species[i];
         row.marked = news && news->rows[i];
         paintWith(*row.box, row.marked ? kNews : kWater);
-        if (page.landed == 0) {
+        const book::BookTexts::Row& text = texts.rows[i];
+        if (!text.landed) {
             row.picture->clear();
-            row.name->setText(qText("？？？", language_));
+            row.name->setText(QString::fromStdString(text.name));
             row.records->clear();
             continue;
         }
         row.picture->setPixmap(fish);
         row.name->setText(
             (row.marked ? QStringLiteral("<span style='color:%1'>★</span>").arg(kMark.name()) : QString()) +
-            qText(name(i) + " ×" + std::to_string(page.landed), language_));
-        row.records->setText(
-            qText("重さ " + measure(*page.heaviest), language_) + QStringLiteral("<br>") +
-            qText("長さ " + measure(*page.longest) + "　初 " + page.first->text(), language_));
+            QString::fromStdString(text.name));
+        row.records->setText(QString::fromStdString(text.records[0] + "<br>" + text.records[1]));
     }
 }
 

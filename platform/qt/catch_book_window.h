@@ -7,7 +7,7 @@
 
 #include "platform/qt/side_window.h"
 #include "script/book_keeper.h"
-#include "script/catch_book.h"
+#include "script/book_texts.h"
 #include "ui/texts/english.h"
 
 namespace mogumo {

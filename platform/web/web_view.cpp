@@ -6,7 +6,7 @@
 #include "core/json_writer.h"
 #include "core/keys.h"
 #include "core/pictures.h"
-#include "script/catch_book.h"
+#include "script/book_texts.h"
 #include "script/play.h"
 #include "ui/layouts/layouts.h"
 
@@ -198,63 +198,25 @@ std::string factsJson(Language language) {
     return out.str();
 }
 
-}  // namespace mogumo
-
-namespace mogumo {
-
-namespace {
-
-// Put together in the game's Japanese, as the desktop's book window does,
-// and shown through the English table.
-std::string measure(const book::Record& r) {
-    return std::to_string(r.weight) + "g " + std::to_string(r.length) + "mm " +
-           std::string(book::spotName(r.spot)) + " " + r.date.text();
-}
-
-}  // namespace
-
 std::string bookViewJson(const book::CatchBook& book, Language language) {
-    const auto shown = [language](const std::string& japanese) { return shownText(language, japanese); };
-    int kinds = 0;
-    for (const book::SpeciesPage& page : book.species) kinds += page.landed > 0;
+    const book::BookTexts texts = book::bookTexts(book, language);
     JsonWriter out;
     out.beginObject();
-    out.field("title", shown("釣果帳"));
+    out.field("title", texts.title);
     out.key("totals");
     out.beginArray();
-    out.value(shown("釣った回数: " + std::to_string(book.games) +
-                    "回　釣った魚: " + std::to_string(book.landed) +
-                    "匹　見つけた種類: " + std::to_string(kinds) + "/" + std::to_string(kSpecies.size())));
-    out.value(shown(book.bestGame ? "最高の釣果: " + std::to_string(book.bestGame->weight) + "g (" +
-                                        std::to_string(book.bestGame->count) + "匹) " +
-                                        std::string(book::spotName(book.bestGame->spot)) + " " +
-                                        book.bestGame->date.text()
-                                  : std::string("最高の釣果: まだありません")));
-    out.value(
-        shown(book.heaviest
-                  ? "一番重い魚: " + std::string(kSpecies[static_cast<size_t>(book.heaviest->species)].name) +
-                        " " + measure(book.heaviest->record)
-                  : std::string("一番重い魚: まだありません")));
+    for (const std::string& line : texts.totals) out.value(line);
     out.endArray();
     out.key("rows");
     out.beginArray();
-    for (size_t i = 0; i < book.species.size(); ++i) {
-        const book::SpeciesPage& page = book.species[i];
+    for (const book::BookTexts::Row& row : texts.rows) {
         out.beginObject();
-        out.field("landed", page.landed > 0);
-        if (page.landed == 0) {
-            out.field("name", shown("？？？"));
-            out.key("records");
-            out.beginArray();
-            out.endArray();
-        } else {
-            out.field("name", shown(std::string(kSpecies[i].name) + " ×" + std::to_string(page.landed)));
-            out.key("records");
-            out.beginArray();
-            out.value(shown("重さ " + measure(*page.heaviest)));
-            out.value(shown("長さ " + measure(*page.longest) + "　初 " + page.first->text()));
-            out.endArray();
-        }
+        out.field("landed", row.landed);
+        out.field("name", row.name);
+        out.key("records");
+        out.beginArray();
+        for (const std::string& line : row.records) out.value(line);
+        out.endArray();
         out.endObject();
     }
     out.endArray();
