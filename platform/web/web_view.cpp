@@ -194,6 +194,7 @@ std::string factsJson(Language language) {
     writeKeys(out, "textbox", ControlKind::TextBox);
     out.endObject();
     out.field("f1", kKeyF1);
+    out.field("f2", kKeyF2);
     out.endObject();
     return out.str();
 }

@@ -32,7 +32,7 @@
   let layouts = [];
   let gameKeys = new Set();
   let F1 = -1;
-  const F2 = 113; // the catch book: the page's own key, never the game's
+  let F2 = -1; // the catch book: the page's own key, never the game's
   let keyForm = -1; // the screen that has the keyboard
   let desk = { x: 0, y: 0, width: 0, height: 0 };
   const windows = new Map(); // form -> the window of the shown screen
@@ -122,6 +122,7 @@
     layouts = facts.screens;
     gameKeys = new Set(facts.keys);
     F1 = facts.f1;
+    F2 = facts.f2;
     placeDesk();
   }
 
@@ -694,22 +695,30 @@
     body.scrollTop = to ? to.offsetTop - body.offsetTop : 0;
   }
 
-  async function openHelp() {
-    if (help) return;
+  // A window beside the game (the help, the book): a title bar with its close
+  // box and a body that takes the keys, in the middle of the browser's window.
+  function sideWindow(id, width, height, onClose) {
     const el = makeElement('div', 'window', document.body);
-    el.id = 'help';
-    help = el;
+    el.id = id;
     const bar = makeElement('div', 'titlebar', el);
-    makeElement('span', 'caption', bar).textContent = t('Mogumo ヘルプ');
+    makeElement('span', 'caption', bar);
     const closeBox = makeElement('button', 'closebox', bar);
     closeBox.type = 'button';
     closeBox.textContent = '×';
-    closeBox.title = t('閉じる (Esc)');
-    closeBox.addEventListener('click', closeHelp);
-    const body = makeElement('div', 'help-body', el);
+    closeBox.addEventListener('click', onClose);
+    const body = makeElement('div', `${id}-body`, el);
     body.tabIndex = -1;
-    el.style.left = Math.max(8, (innerWidth - 640) / 2) + 'px';
-    el.style.top = Math.max(8, (innerHeight - 520) / 2) + 'px';
+    el.style.left = Math.max(8, (innerWidth - width) / 2) + 'px';
+    el.style.top = Math.max(8, (innerHeight - height) / 2) + 'px';
+    return { el, body };
+  }
+
+  async function openHelp() {
+    if (help) return;
+    const { el, body } = sideWindow('help', 640, 520, closeHelp);
+    help = el;
+    el.querySelector('.caption').textContent = t('Mogumo ヘルプ');
+    el.querySelector('.closebox').title = t('閉じる (Esc)');
     // Links inside the help move within it, or to the other language's page.
     body.addEventListener('click', (e) => {
       const a = e.target.closest('a[href]');
@@ -816,17 +825,8 @@
   function openBook() {
     if (book || !api) return;
     keyboardLost(); // keys held for the game go up: the book has the keyboard now
-    const el = makeElement('div', 'window', document.body);
-    el.id = 'book';
+    const { el, body } = sideWindow('book', 620, 520, closeBook);
     book = el;
-    const bar = makeElement('div', 'titlebar', el);
-    makeElement('span', 'caption', bar);
-    const closeBox = makeElement('button', 'closebox', bar);
-    closeBox.type = 'button';
-    closeBox.textContent = '×';
-    closeBox.addEventListener('click', closeBook);
-    const body = makeElement('div', 'book-body', el);
-    body.tabIndex = -1;
     makeElement('h1', '', body);
     makeElement('div', 'book-totals', body);
     const tools = makeElement('div', 'book-tools', body);
@@ -845,8 +845,6 @@
     });
     makeElement('span', 'book-said', tools);
     makeElement('div', 'book-rows', body);
-    el.style.left = Math.max(8, (innerWidth - 620) / 2) + 'px';
-    el.style.top = Math.max(8, (innerHeight - 520) / 2) + 'px';
     if (api.bookPending()) storeBook(); // the freshest book, and one more try
     showBook();
     body.focus({ preventScroll: true });
@@ -866,14 +864,7 @@
     let stored = '';
     try { stored = storedBook(); } catch (e) { /* a new book */ }
     // The book as it stands, with the landings a refusing storage holds back.
-    const text = api.bookUpdate(stored);
-    const url = URL.createObjectURL(new Blob([text], { type: 'application/json' }));
-    const a = makeElement('a', '', document.body);
-    a.href = url;
-    a.download = 'mogumo-catch-book.json';
-    a.click();
-    a.remove();
-    setTimeout(() => URL.revokeObjectURL(url), 10000);
+    download(api.bookUpdate(stored), 'mogumo-catch-book.json', 'application/json');
   }
 
   // A book file from the desktop or another browser takes the place of this
@@ -931,11 +922,16 @@
     if (!api) return;
     const record = api.record(now());
     sync();
-    const url = URL.createObjectURL(new Blob([record], { type: 'text/plain' }));
-    const a = makeElement('a', '', document.body);
     const stamp = new Date().toISOString().replace(/[:.]/g, '-').slice(0, 19);
+    download(record, `mogumo-${stamp}.txt`, 'text/plain');
+  }
+
+  // Hands the player a file to keep.
+  function download(text, name, type) {
+    const url = URL.createObjectURL(new Blob([text], { type }));
+    const a = makeElement('a', '', document.body);
     a.href = url;
-    a.download = `mogumo-${stamp}.txt`;
+    a.download = name;
     a.click();
     a.remove();
     setTimeout(() => URL.revokeObjectURL(url), 10000);
