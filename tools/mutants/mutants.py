@@ -22,9 +22,11 @@ ROOT = Path(__file__).resolve().parents[2]
 MUTANTS = [
     ("core/game_clock.cpp", "target - *due > kStallMs", "target - *due >= kStallMs", "stall bound"),
     ("core/step_gate.cpp", "if (!stepDue(now, state.LastTick))", "if (false)", "the 50 ms gate"),
+    # Equivalent: a tick is never looked for at the moment its timer started.
     ("core/timer_scheduler.cpp", "return t > e.start &&", "return t >= e.start &&", "a timer's first tick"),
     ("core/game.cpp", "if (!button->visible || !button->enabled)", "if (!button->visible)", "disabled buttons"),
-    ("core/screen_set.cpp", "if (s && s->playable())", "if (s && s->visible())", "the keyboard's screen"),
+    # The page's view is the only reader of the keyboard's screen.
+    ("core/screen_set.cpp", "if (s && s->playable())", "if (s && s->visible())", "the keyboard's screen", "web"),
     ("core/control.h", "toPixels(left + width) - l", "toPixels(width)", "pixel rectangles"),
     ("core/keys.h", "code >= kKeyEnd && code <= kKeyDown;\n}", "code > kKeyEnd && code <= kKeyDown;\n}",
      "keys a text box keeps"),
