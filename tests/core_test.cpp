@@ -209,6 +209,26 @@ TEST(ScreenRuntime, GetChecksTheScreenClassInDebugBuilds) {
 #endif
 }
 
+// Every host draws a control between its rounded edges, so that controls
+// side by side meet, however their twips fall.
+TEST(Control, PixelsRoundTheEdgesNotTheSize) {
+    Control c;
+    c.left = 7;  // 0.47 px
+    c.width = 7;
+    EXPECT_EQ(c.pixels().width, 1);
+}
+
+// The keys a focused control keeps from its screen, at the ends of the ranges.
+TEST(Keys, AFocusedTextBoxKeepsItsScrollingKeysAndAButtonOnlyItsPress) {
+    for (int code : {kKeyReturn, kKeySpace, kKeyEnd, kKeyDown}) {
+        EXPECT_TRUE(controlKeepsKey(ControlKind::TextBox, code)) << code;
+        EXPECT_EQ(controlKeepsKey(ControlKind::Button, code), code == kKeyReturn || code == kKeySpace)
+            << code;
+    }
+    for (int code : {kKeyEnd - 1, kKeyDown + 1, kKeyShift})
+        EXPECT_FALSE(controlKeepsKey(ControlKind::TextBox, code)) << code;
+}
+
 TEST(ScreenRuntime, AControlMissingFromTheLayoutIsNamed) {
     Game game(testFactory);
     Screen& title = game.screens().ref(FormId::Form1);
