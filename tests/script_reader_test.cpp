@@ -6,6 +6,7 @@
 
 #include "script/command.h"
 #include "script/line_reader.h"
+#include "script/record_writer.h"
 #include "sim_fixture.h"
 
 namespace mogumo::test {
@@ -26,6 +27,14 @@ TEST(ScriptCommands, CanonicalLinesReadAndWriteBackUnchanged) {
               "click Form3.Command1(1)");
     for (const char* nothing : {"", "   ", "#", "# dump", "#dump"})
         EXPECT_FALSE(script::parseCommand(nothing)) << nothing;
+}
+
+// A record's stretch of time longer than a script number takes more lines.
+TEST(RecordWriter, AStretchLongerThanANumberTakesMoreLines) {
+    script::RecordWriter record(kDefaultClock);
+    record.time(script::Verb::Run, script::kMaxNumber + 5);
+    record.flushTime();
+    EXPECT_NE(record.take().find("\nrun 4294967295\nrun 5\n"), std::string::npos);
 }
 
 struct Reading {
