@@ -50,11 +50,14 @@ MUTANTS = [
      "line < GameState::kCatchLogLines - 1", "the log's last line"),
     ("screens/battle/battle_screen.cpp", "s.SecretPoints += 30;", "s.SecretPoints += 3;", "the princess bonus"),
     ("screens/lure/lure_screen.cpp", "kSinkPerStep = 15;", "kSinkPerStep = 16;", "the lure's sinking"),
+    # Equivalent: the power is whole and every spot's width a multiple of 100.
     ("screens/cast/cast_screen.cpp", "std::lrint(CastPower_", "std::floor(CastPower_", "cast rounding"),
     ("screens/results/results_screen.cpp", "static_cast<double>(s.CatchTotals[2]) / count",
      "static_cast<double>(s.CatchTotals[1]) / count", "average length"),
     ("platform/qt/qt_host.cpp", "                play_.releaseKeys();\n", "", "keys left held"),
     ("platform/qt/key_map.cpp", "case Qt::Key_End: return 35;", "case Qt::Key_End: return 36;", "End key"),
+    # Equivalent today: the one text box that takes the focus is read-only and
+    # passes the scrolling keys on to its window all the same.
     ("platform/qt/screen_window.cpp", "? ControlKind::TextBox : ControlKind::Button",
      "? ControlKind::Button : ControlKind::Button", "a text box's keys"),
     ("platform/qt/window_title.cpp", "|| event->type() == QEvent::WindowTitleChange", "", "retitled windows"),
