@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""A mutation sample of the game: each mutant changes one token of the
+"""A mutation sample of the game (last run: 24 of 31 caught, 5 of the rest
+equivalent, as marked; the other 2 are caught since by the tests they asked
+for): each mutant changes one token of the
 program, the tree is rebuilt and the suite run; a mutant is caught when the
 build or a test fails. The source is always put back. A tool, not a test: it
 takes minutes a mutant and does not run in CI.
@@ -66,6 +68,7 @@ MUTANTS = [
     ("platform/web/web_view.cpp", "keys ? static_cast<int>(keys->id()) : -1", "-1", "the page's keyboard", "web"),
     ("platform/web/site/page.js", "  window.addEventListener('blur', keyboardLost);\n", "", "keys held in the page",
      "web"),
+    # Equivalent in a browser: performance.now() never goes back.
     ("platform/web/web_game.cpp", "std::max(realMs_, floorMs(real))", "floorMs(real)", "the page's clock", "web"),
 ]
 
