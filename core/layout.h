@@ -36,6 +36,8 @@ struct ScreenLayout {
     // as one scene (the lure screen under the cast screen, the battle under
     // the splash).
     std::optional<FormId> stackedUnder{};
+    // The help's section on playing it, an anchor of the help document.
+    std::string_view helpSection = "contents";
 
     // Its client area on the desktop, in pixels.
     PixelRect clientPixels() const {

@@ -37,6 +37,11 @@ const Screen* ScreenSet::keyScreen() const {
     return nullptr;
 }
 
+std::string_view ScreenSet::helpSection() const {
+    const Screen* s = keyScreen();
+    return s ? s->layout().helpSection : ScreenLayout{}.helpSection;
+}
+
 void ScreenSet::show(FormId id) {
     Screen& screen = ref(id);
     if (screen.visible_)

@@ -65,6 +65,8 @@ public:
     }
     // The screen being played (at most one is playable); nullptr when none is.
     const Screen* keyScreen() const;
+    // The help's section for the screen being played, "contents" when none is.
+    std::string_view helpSection() const;
 
     void show(FormId id);
     void unload(FormId id);

@@ -51,7 +51,7 @@ bool HelpWindow::documentExists(const QUrl& url) {
     return false;
 }
 
-bool HelpWindow::open(const QWidget* over) {
+bool HelpWindow::open(const QWidget* over, const QString& section) {
     if (!documentExists(url_)) {
         const QString name = QFileInfo(url_.path()).fileName();
         if (!notice_) {
@@ -68,7 +68,9 @@ bool HelpWindow::open(const QWidget* over) {
         notice_->raise();
         return false;
     }
-    browser_->setSource(url_);
+    QUrl at = url_;
+    at.setFragment(section);
+    browser_->setSource(at);
     showOver(over);
     return true;
 }

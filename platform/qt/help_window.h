@@ -32,8 +32,9 @@ public:
 
     // Shows the document, or the notice when it cannot be found, over the
     // given window (the game window being played) or else where the window
-    // system puts it. Returns whether the document was shown.
-    bool open(const QWidget* over = nullptr);
+    // system puts it, at `section` (an anchor of the document). Returns
+    // whether the document was shown.
+    bool open(const QWidget* over = nullptr, const QString& section = QStringLiteral("contents"));
 
     QTextBrowser* browser() const { return browser_; }
     // The notice of the last failed open, while it is up.

@@ -211,7 +211,9 @@ void QtHost::showHelp() {
                 desk_.helpClosed();
         });
     }
-    help_->open(desk_.helpOpening());
+    const std::string_view section = play_.game().screens().helpSection();
+    help_->open(desk_.helpOpening(),
+                QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())));
 }
 
 void QtHost::toggleBook(const QWidget* over) {

@@ -150,6 +150,7 @@ std::string viewJson(const script::Play& play, int helpRequests, Language langua
     out.beginObject();
     out.field("ended", game.ended());
     out.field("help", helpRequests);
+    out.field("helpSection", game.screens().helpSection());
     out.field("replaying", play.watching());
     out.field("replayOver", play.replayStopped().has_value());
     out.field("replayStop", play.replayStopped() ? play.replayStopped()->message() : std::string());

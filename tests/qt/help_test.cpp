@@ -142,7 +142,8 @@ TEST_F(HelpPages, EachLinksToTheOtherInTheViewerTitledInItsLanguage) {
     help.close();
 }
 
-// Both pages cover the same sections; the English one adds the glossary.
+// Both pages cover the same sections, among them each screen's own; the
+// English one adds the glossary.
 TEST_F(HelpPages, EnglishHasEverySectionOfTheJapanese) {
     static const QRegularExpression ids(QStringLiteral("id=\"([a-z]+)\""));
     QSet<QString> japanese, english;
@@ -151,6 +152,11 @@ TEST_F(HelpPages, EnglishHasEverySectionOfTheJapanese) {
     EXPECT_GE(japanese.size(), 5);
     EXPECT_TRUE(english.contains(japanese)) << "sections only in Japanese";
     EXPECT_EQ(english - japanese, QSet<QString>{QStringLiteral("glossary")});
+    for (int f = 0; f < kFormCount; ++f) {
+        const std::string_view section = layoutOf(static_cast<FormId>(f)).helpSection;
+        EXPECT_TRUE(japanese.contains(QString::fromUtf8(section.data(), qsizetype(section.size()))))
+            << "no section " << section;
+    }
 }
 
 // Every button of every screen is named as the game writes it, on both pages;

@@ -293,7 +293,7 @@ TEST_F(QtHostTest, ReturnAndSpacePressTheFocusedButton) {
     }
 }
 
-// F1 opens the document over the played screen and Esc gives the keys back;
+// F1 opens the document over the played screen, at its section, and Esc gives the keys back;
 // a missing document is named and the game goes on.
 TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
     toCastScreen();
@@ -304,7 +304,9 @@ TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
     HelpWindow* help = host_->helpWindow();
     ASSERT_NE(help, nullptr);
     ASSERT_TRUE(help->isVisible());
-    EXPECT_EQ(help->browser()->source(), HelpWindow::urlFor(Language::Japanese));  // the game's language
+    QUrl atLure = HelpWindow::urlFor(Language::Japanese);  // the game's language, at the screen played
+    atLure.setFragment(QStringLiteral("lure"));
+    EXPECT_EQ(help->browser()->source(), atLure);
     EXPECT_FALSE(help->browser()->toPlainText().isEmpty());
     EXPECT_EQ(help->notice(), nullptr);
     EXPECT_TRUE(win(FormId::Form6)->frameGeometry().contains(help->frameGeometry().center()));

@@ -128,7 +128,7 @@ ScreenLayout title() {
                 label("Label1", 945, 0, 5415, 960, "Mogumo野郎")
                     .fore(kRed).clear().centre().withFont(kPMincho, 48.0f, true),
                 image("Image1", 0, 0, 7365, 4635, "title_art").stretched(),
-            }};
+            }, .helpSection = "howto"};
 }
 
 ScreenLayout pictureStore() {
@@ -182,7 +182,7 @@ ScreenLayout spot() {
                     .clear().bordered().centre().withFont(kPGothic, 14.25f, true, true),
                 image("Image1", 5250, 2205, 1380, 1485, "").stretched(),
                 shape("Shape1", 4725, 3360, 2220, 645, kDarkRed),
-            }};
+            }, .helpSection = "spots"};
 }
 
 ScreenLayout results() {
@@ -193,7 +193,7 @@ ScreenLayout results() {
                 button("Command1", 1440, 4680, 2655, 375, "満足").withFont(kPGothic, 9.0f).tab(1),
                 textBox("Text1", 240, 120, 5055, 4455, "得点\r\n")
                     .multi().scroll().readonly().withFont(kGothic, 9.0f).tab(0),
-            }};
+            }, .helpSection = "results"};
 }
 
 ScreenLayout cast() {
@@ -227,7 +227,7 @@ ScreenLayout cast() {
                 wave(0),
                 wave(10),
                 shape("Shape2", 0, 1260, 5580, 960, kTeal),
-            }};
+            }, .helpSection = "cast"};
 }
 
 ScreenLayout lure() {
@@ -257,7 +257,7 @@ ScreenLayout lure() {
                 rock(6, 4935, 1575),
                 shape("Shape1", 0, 1890, 6525, 1065, kGrey).edge(kGrey),
             },
-            .playedByKeys = true, .stackedUnder = FormId::Form5};
+            .playedByKeys = true, .stackedUnder = FormId::Form5, .helpSection = "lure"};
 }
 
 ScreenLayout splash() {
@@ -308,7 +308,7 @@ ScreenLayout battle() {
                 shape("Shape1", 0, 3255, 6630, 855, kGrey).edge(kGrey),
                 line("ito", 6510, 0, 2625, 2205),
             },
-            .playedByKeys = true, .stackedUnder = FormId::Form7};
+            .playedByKeys = true, .stackedUnder = FormId::Form7, .helpSection = "battle"};
 }
 
 const std::array<ScreenLayout, kFormCount>& all() {
