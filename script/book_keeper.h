@@ -15,14 +15,6 @@ class Game;
 
 namespace mogumo::book {
 
-// What a finished game brought to the book, for marking its rows.
-struct News {
-    std::array<bool, kSpecies.size()> rows{};  // a new species, a heavier or a longer fish
-    bool bestGame = false;
-    bool heaviestEver = false;
-    bool any() const;
-};
-
 // The book of a played game kept in its file: watches the game after each of
 // its events (Play::Options::onEvent), saves each landing and finished game
 // as it happens and says any trouble through `onProblem`, once. Only looks at
@@ -41,8 +33,9 @@ public:
     const CatchBook& book() const { return file_.book(); }
     const std::string& path() const { return file_.path(); }
 
-    // The news of the last finished game that had any, handed out once.
-    std::optional<News> takeNews();
+    // The news of the last finished game that had any, once `game` no longer
+    // shows its results; handed out once.
+    std::optional<News> takeNews(const Game& game) { return news_.takeAfterResults(game); }
 
 private:
     void say(Trouble trouble, const CatchBookFile::Result& result);
@@ -51,8 +44,7 @@ private:
     OnProblem onProblem_;
     std::function<Date()> day_;
     BookWatcher watcher_;
-    News game_;  // of the game going on
-    std::optional<News> news_;
+    NewsTally news_;
 };
 
 }  // namespace mogumo::book

@@ -82,4 +82,30 @@ std::vector<Event> BookWatcher::observe(const Game& game) {
     return events;
 }
 
+bool News::any() const {
+    return bestGame || heaviestEver || std::any_of(rows.begin(), rows.end(), [](bool r) { return r; });
+}
+
+void NewsTally::add(const Event& event, const Change& c) {
+    if (std::holds_alternative<Landing>(event)) {
+        if (c.newSpecies || c.heaviest || c.longest)
+            game_.rows[static_cast<size_t>(c.species)] = true;
+        game_.heaviestEver |= c.heaviestEver;
+    } else {
+        game_.bestGame |= c.bestGame;
+        if (game_.any())
+            news_ = game_;
+        game_ = News{};
+    }
+}
+
+std::optional<News> NewsTally::takeAfterResults(const Game& game) {
+    const Screen* results = game.screens().loaded(FormId::Form4);
+    if (results && results->visible())
+        return std::nullopt;
+    std::optional<News> news;
+    news.swap(news_);
+    return news;
+}
+
 }  // namespace mogumo::book

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,28 @@ private:
     int32_t told_ = 0;          // landings of this game already told
     std::string lastLine_;      // the log line of the last one told
     uint64_t resultsTold_ = 0;  // the results screen (by its instance) already told
+};
+
+// What a finished game brought to the book, for marking its rows.
+struct News {
+    std::array<bool, kSpecies.size()> rows{};  // a new species, a heavier or a longer fish
+    bool bestGame = false;
+    bool heaviestEver = false;
+    bool any() const;
+};
+
+// Gathers the news of each game from the change every saved landing and
+// finished game made, and hands it out once the game's results are put away.
+class NewsTally {
+public:
+    void add(const Event& event, const Change& change);
+    // The news of the last finished game that had any, once `game` no longer
+    // shows its results; handed out once.
+    std::optional<News> takeAfterResults(const Game& game);
+
+private:
+    News game_;  // of the game going on
+    std::optional<News> news_;
 };
 
 }  // namespace mogumo::book

@@ -264,12 +264,9 @@ void QtHost::afterEvent() {
         if (w)
             w->sync();
     // The results of a game that brought news are followed by the book.
-    if (options_.book) {
-        const Screen* results = play_.game().screens().loaded(FormId::Form4);
-        if (!(results && results->visible()))
-            if (const std::optional<book::News> news = options_.book->takeNews())
-                openBook(news, desk_.helpOpening());
-    }
+    if (options_.book)
+        if (const std::optional<book::News> news = options_.book->takeNews(play_.game()))
+            openBook(news, desk_.helpOpening());
     rearm();
     if (options_.afterEvent)
         options_.afterEvent();

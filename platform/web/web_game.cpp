@@ -28,6 +28,7 @@
 
 #include "core/game.h"
 #include "core/host.h"
+#include "core/json_writer.h"
 #include "platform/web/web_view.h"
 #include "script/book_watcher.h"
 #include "script/catch_book.h"
@@ -45,6 +46,8 @@ book::Date today{1970, 1, 1};
 std::vector<std::pair<book::Event, book::Date>> bookQueue;
 size_t bookHandedOut = 0;  // queued events in the text last handed to the page
 std::string bookError;     // why the stored text handed in was not a book
+// The news of the stored events; `handedNews` with the handed-out ones too.
+book::NewsTally bookNews, handedNews;
 
 // One game on the page: played, or a recorded one watched.
 class WebGame : public Host {
@@ -83,6 +86,7 @@ public:
     }
     std::string view(Language language) const { return viewJson(play_, helpRequests_, language); }
     std::string dump() const { return stateDump(play_.game()); }
+    const Game& played() const { return play_.game(); }
     // The game so far as a script; a watched game is its script.
     std::string record(double real) {
         if (play_.watching())
@@ -294,9 +298,10 @@ EMSCRIPTEN_KEEPALIVE int mogumo_book_pending() {
 // book with the events. The events wait on until mogumo_book_saved.
 EMSCRIPTEN_KEEPALIVE const char* mogumo_book_update(const char* stored) {
     mogumo::book::CatchBook book = mogumo::storedBook(stored);
+    mogumo::handedNews = mogumo::bookNews;
     for (const auto& [event, date] : mogumo::bookQueue) {
         try {
-            book.apply(event, date);
+            mogumo::handedNews.add(event, book.apply(event, date));
         } catch (const std::invalid_argument&) {
             // Nothing a game lands; the book keeps only what it can read back.
         }
@@ -311,6 +316,29 @@ EMSCRIPTEN_KEEPALIVE void mogumo_book_saved() {
     mogumo::bookQueue.erase(mogumo::bookQueue.begin(),
                             mogumo::bookQueue.begin() + static_cast<std::ptrdiff_t>(n));
     mogumo::bookHandedOut = 0;
+    mogumo::bookNews = mogumo::handedNews;
+}
+
+// What the last stored game brought to the book, once its results are put
+// away, as {"rows": [species marked], "record": a best game or heaviest fish};
+// empty when nothing, and handed out once.
+EMSCRIPTEN_KEEPALIVE const char* mogumo_book_news() {
+    std::optional<mogumo::book::News> news;
+    if (mogumo::game)
+        news = mogumo::bookNews.takeAfterResults(mogumo::game->played());
+    if (!news)
+        return mogumo::answerWith("");
+    mogumo::JsonWriter out;
+    out.beginObject();
+    out.key("rows");
+    out.beginArray();
+    for (size_t i = 0; i < news->rows.size(); ++i)
+        if (news->rows[i])
+            out.value(static_cast<int>(i));
+    out.endArray();
+    out.field("record", news->bestGame || news->heaviestEver);
+    out.endObject();
+    return mogumo::answerWith(out.str());
 }
 
 // Why the text last handed in was not a book, in the page's language; empty

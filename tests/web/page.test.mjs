@@ -339,6 +339,11 @@ test('the catch book: a landing kept in the storage, shown on F2, exported, impo
     Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
   });
   await page.click(control('Form4', 'Command1'));
+  // The results of a game that landed a new species are followed by the
+  // book, that species' row marked.
+  await page.waitForSelector('#book .book-row.news');
+  assert.deepEqual(await page.$$eval('#book .book-row.news', (es) => es.map((e) => Number(e.dataset.species))), [species]);
+  await page.keyboard.press('F2');
   await waitForWindow('Form1');
   await page.click(control('Form1', 'Command1'));
   await waitForWindow('Form3');

@@ -40,6 +40,7 @@
   let helpSeen = 0;
   let help = null;
   let book = null; // the catch book's window while open
+  let bookNews = null; // what the last game brought to the book, marked while it is open
   let ended = false;
   // What the bar's status says, in Japanese as written, and what follows it.
   let statusText = ['', ''];
@@ -116,6 +117,7 @@
       bookError: fn('mogumo_book_error', 'string', []),
       bookRead: withText(fn('mogumo_book_read', 'string', ['number'])),
       bookView: withText(fn('mogumo_book_view', 'string', ['number'])),
+      bookNews: fn('mogumo_book_news', 'string', []),
     };
     api.setLanguage(language === 'en' ? 1 : 0);
     facts = JSON.parse(api.facts());
@@ -474,6 +476,13 @@
     // A refusing storage is tried again on the next landing, or after a while.
     const pending = api.bookPending();
     if (pending && (pending !== bookTried.pending || now() >= bookTried.at + 10000)) storeBook();
+    // The results of a game that brought news are followed by the book.
+    const news = api.bookNews();
+    if (news) {
+      bookNews = JSON.parse(news);
+      if (book) showBook(null);
+      else openBook();
+    }
     if (view.replayStop) setStatus('再生が止まりました: ', view.replayStop);
     else if (view.replaying) setStatus(view.replayOver ? '再生が終わりました' : '再生中');
     if (view.ended && !ended) {
@@ -803,7 +812,8 @@
     book.querySelector('.caption').textContent = t('釣果帳 (F2で閉じる)');
     book.querySelector('.closebox').title = t('閉じる (Esc)');
     book.querySelector('h1').textContent = view.title;
-    book.querySelector('.book-totals').textContent = view.totals.join('\n');
+    book.querySelector('.book-totals').textContent =
+      view.totals.join('\n') + (bookNews?.record ? t('\n★ 記録を更新しました！') : '');
     book.querySelector('.book-export').textContent = t('書き出す');
     book.querySelector('.book-import span').textContent = t('読み込む');
     if (said !== null) book.querySelector('.book-said').textContent = said;
@@ -812,6 +822,7 @@
     view.rows.forEach((r, i) => {
       const row = makeElement('div', 'book-row', rows);
       row.dataset.species = i;
+      if (bookNews?.rows.includes(i)) row.classList.add('news');
       makeElement('span', 'number', row).textContent = String(i + 1).padStart(2);
       const img = makeElement('img', 'picture', row);
       img.alt = '';
@@ -854,6 +865,7 @@
     if (!book) return;
     book.remove();
     book = null;
+    bookNews = null;
     const win = keyWindow();
     if (win && api && !ended && !help) focusAtOpen(win);
   }
