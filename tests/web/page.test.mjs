@@ -139,19 +139,22 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.keyboard.down('Shift');
   await sleep(700);
   await page.keyboard.up('Shift');
-  // In English: no Japanese script in any window, no caption cut off, and
-  // the help in English.
-  const shown = await page.evaluate(() => [...document.querySelectorAll('.window')].map((w) => {
-    const texts = [w.querySelector('.caption').textContent,
-      ...[...w.querySelectorAll('.control, .label')].map((e) => (e.tagName === 'TEXTAREA' ? e.value : e.textContent))];
-    const clipped = [...w.querySelectorAll('button.control, .label:not(.one-line)')]
-      .filter((e) => e.offsetParent && (e.scrollWidth > e.clientWidth + 1 || e.scrollHeight > e.clientHeight + 1))
-      .map((e) => e.textContent);
-    return { texts, clipped };
-  }));
-  for (const { texts, clipped } of shown) {
-    for (const t of texts) assert.doesNotMatch(t, /[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]/);
-    assert.deepEqual(clipped, []);
+  // In English: no Japanese script in any window, no caption cut off at
+  // 200 % and 100 %, and the help in English.
+  for (const deviceScaleFactor of [2, 1]) {
+    await page.setViewport({ width: 1000, height: 760, deviceScaleFactor });
+    const shown = await page.evaluate(() => [...document.querySelectorAll('.window')].map((w) => {
+      const texts = [w.querySelector('.caption').textContent,
+        ...[...w.querySelectorAll('.control, .label')].map((e) => (e.tagName === 'TEXTAREA' ? e.value : e.textContent))];
+      const clipped = [...w.querySelectorAll('button.control, .label:not(.one-line)')]
+        .filter((e) => e.offsetParent && (e.scrollWidth > e.clientWidth + 1 || e.scrollHeight > e.clientHeight + 1))
+        .map((e) => e.textContent);
+      return { texts, clipped };
+    }));
+    for (const { texts, clipped } of shown) {
+      for (const t of texts) assert.doesNotMatch(t, /[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]/);
+      assert.deepEqual(clipped, [], `at ${deviceScaleFactor * 100} %`);
+    }
   }
   await page.keyboard.press('F1');
   await page.waitForSelector('#help .help-body h1');
