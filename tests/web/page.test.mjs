@@ -95,6 +95,11 @@ test('a game from the title to the battle, recorded and replayed by the native s
   assert.equal(await page.$eval('.window[data-form="Form5"] .caption', (e) => e.textContent),
     'Cast! (more power, longer cast)');
   assert.equal(await page.$eval('#new-game', (e) => e.textContent), 'New game');
+  // New game in the middle of one asks first.
+  await page.click('#new-game');
+  await page.waitForSelector('#confirm', { visible: true });
+  await page.click('#confirm-no');
+  assert.ok(await page.$(client('Form6')));
 
   // The cast screen over the lure screen: one scene, the bank above and
   // the water below, only the lower window's frame between them.
@@ -160,6 +165,9 @@ test('a game from the title to the battle, recorded and replayed by the native s
   assert.equal(await page.$eval('#help', (e) => e.dataset.page), 'mogumo_help_en.html');
   await page.keyboard.press('Escape');
   assert.equal(await page.$('#help'), null);
+  await page.click('#open-help'); // the same help from the bar, unrecorded
+  await page.waitForSelector('#help .help-body h1');
+  await page.keyboard.press('Escape');
 
   // The record, saved as a download, replays to the very same states.
   await page.click('#save-record');
