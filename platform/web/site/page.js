@@ -410,6 +410,9 @@
     const e = win.controls[i];
     if (!e) return;
     const old = win.last[i] || [];
+    // Hidden then and now: nothing of it is drawn, so nothing is written
+    // (what moved is written when it shows again).
+    if (old[4] === false && v[4] === false && c.kind !== 'line') return;
     win.last[i] = v;
     if (c.kind === 'line') {
       if (!same(old[0], v[0]) || !same(old[1], v[1]) || !same(old[2], v[2]) || !same(old[3], v[3])) {
