@@ -1124,11 +1124,12 @@
     startGame('');
     loading.hidden = true;
     for (const e of document.querySelectorAll('#bar [disabled]')) e.disabled = false;
+    // Kept for playing with the network off, once the game is on screen; a
+    // new build brings a new cache.
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => { /* online only */ });
   }, (e) => {
     loading.classList.add('failed');
     $('loading-text').textContent = e.message;
   });
-  // Kept for playing with the network off; a new build brings a new cache.
-  if ('serviceWorker' in navigator && location.protocol !== 'file:')
-    navigator.serviceWorker.register('sw.js').catch(() => { /* plays online only */ });
+
 })();
