@@ -31,6 +31,7 @@ export function runSim(which, args, input) {
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.png': 'image/png', '.txt': 'text/plain; charset=utf-8',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // Serves the site on a free port of 127.0.0.1.
@@ -49,7 +50,11 @@ export async function serveSite() {
   });
   await new Promise((ok) => server.listen(0, '127.0.0.1', ok));
   const url = `http://127.0.0.1:${server.address().port}/`;
-  return { url, requests, close: () => new Promise((ok) => server.close(ok)) };
+  const close = () => new Promise((ok) => {
+    server.close(ok);
+    server.closeAllConnections();
+  });
+  return { url, requests, close };
 }
 
 export async function launchChromium(puppeteer, extraArgs = []) {

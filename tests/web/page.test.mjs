@@ -1,7 +1,8 @@
 // The page in a real browser: a game played from the title to the battle
 // with the mouse and the keyboard, its record replayed by the native
 // simulator to the same states, the scenes' pictures, and nothing fetched
-// from anywhere but the page's own origin.
+// from anywhere but the page's own origin; the page on any screen, while it
+// loads, when it cannot start, and with the network off.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtempSync, readdirSync, readFileSync, writeFileSync, rmSync } from 'node:fs';
@@ -19,7 +20,8 @@ before(async () => {
   server = await serveSite();
   browser = await launchChromium(puppeteer);
   page = await browser.newPage();
-  await page.setViewport({ width: 1000, height: 760 });
+  // Room for the desktop at one CSS pixel to a screen pixel.
+  await page.setViewport({ width: 600, height: 520 });
   page.on('request', (r) => requests.push(r.url()));
   downloads = mkdtempSync(join(tmpdir(), 'mogumo-web-'));
   const cdp = await page.createCDPSession();
@@ -93,6 +95,11 @@ test('a game from the title to the battle, recorded and replayed by the native s
   assert.equal(await page.$eval('.window[data-form="Form5"] .caption', (e) => e.textContent),
     'Cast! (more power, longer cast)');
   assert.equal(await page.$eval('#new-game', (e) => e.textContent), 'New game');
+  // New game in the middle of one asks first.
+  await page.click('#new-game');
+  await page.waitForSelector('#confirm', { visible: true });
+  await page.click('#confirm-no');
+  assert.ok(await page.$(client('Form6')));
 
   // The cast screen over the lure screen: one scene, the bank above and
   // the water below, only the lower window's frame between them.
@@ -161,6 +168,9 @@ test('a game from the title to the battle, recorded and replayed by the native s
   assert.equal(await page.$eval('#help', (e) => e.dataset.page), 'mogumo_help_en.html');
   await page.keyboard.press('Escape');
   assert.equal(await page.$('#help'), null);
+  await page.click('#open-help'); // the same help from the bar, unrecorded
+  await page.waitForSelector('#help .help-body h1');
+  await page.keyboard.press('Escape');
 
   // The record, saved as a download, replays to the very same states.
   await page.click('#save-record');
@@ -218,25 +228,40 @@ test('a game from the title to the battle, recorded and replayed by the native s
   assert.equal((await dump()).state.SecretPoints, 2);
 
   // At 200 %: the same window, every pixel of it twice as fine.
-  await page.setViewport({ width: 1000, height: 760, deviceScaleFactor: 2 });
+  await page.setViewport({ width: 600, height: 520, deviceScaleFactor: 2 });
   const fine = await shot(await box(client('Form1')));
   assert.deepEqual([fine.width, fine.height], [978, 612]);
   assert.deepEqual(fine.at(10, 10), [184, 244, 252]);
-  await page.setViewport({ width: 1000, height: 760 });
+  await page.setViewport({ width: 600, height: 520 });
 });
 
-test('a recorded game plays back in the page; a bad one is refused with its line', { skip }, async () => {
+test('a recorded game plays back in the page; a bad, empty or binary one is refused in one line', { skip }, async () => {
   const dir = mkdtempSync(join(tmpdir(), 'mogumo-replay-'));
   const good = join(dir, 'good.txt');
   const bad = join(dir, 'bad.txt');
   writeFileSync(good, 'click Form1.Command1\nrun 400\nclick Form3.Command2\nrun 300\n');
-  writeFileSync(bad, 'click Form1.Command1\nclick Form1.Command1\n');
-  const input = await page.$('#load-record');
-  await input.uploadFile(bad);
-  // Word for word what mogumo-sim (and mogumo --replay) say of it.
+  writeFileSync(bad, `click Form1.Command1\nclick Form3.${'X'.repeat(150)}\n`);
+  // Word for word what mogumo-sim (and mogumo --replay) say of the bad one.
   const refused = runSim('native', [bad]).stderr.trim();
-  assert.equal(refused, 'line 2: Form1 is not loaded');
-  await page.waitForFunction((why) => document.getElementById('status').textContent.endsWith(': ' + why), {}, refused);
+  assert.equal(refused, `line 2: no control Form3.${'X'.repeat(150)}`);
+  const input = await page.$('#load-record');
+  const barHeight = await page.$eval('#bar', (e) => e.offsetHeight);
+  for (const [name, bytes, said] of [
+    ['bad.txt', null, '記録を再生できません: ' + refused],
+    ['empty.txt', Buffer.alloc(0), '記録のファイルが空です。 (empty.txt)'],
+    ['random.bin', Buffer.from(Array.from({ length: 600 }, (_, i) => (i * 7919) % 256)), '記録のファイルはテキストではありません。 (random.bin)'],
+  ]) {
+    if (bytes) writeFileSync(join(dir, name), bytes);
+    await page.click('#new-game');
+    if (await page.$eval('#confirm', (e) => !e.hidden)) await page.click('#confirm-yes');
+    await input.uploadFile(join(dir, name));
+    await page.waitForFunction((s) => document.getElementById('status').textContent === s, {}, said);
+    // One line, the bar as high as ever; at a new game's title, not watching.
+    assert.equal(await page.$eval('#bar', (e) => e.offsetHeight), barHeight, name);
+    await waitForWindow('Form1');
+    await page.click(control('Form1', 'Command1'));
+    await waitForWindow('Form3');
+  }
   await input.uploadFile(good);
   await page.waitForFunction(() => document.getElementById('status').textContent === '再生が終わりました',
     { timeout: 10000 });
@@ -371,4 +396,104 @@ test('the page fetched nothing from outside its own origin', { skip }, () => {
   assert.ok(requests.length > 10);
   const foreign = requests.filter((u) => !u.startsWith(server.url) && !u.startsWith('data:') && !u.startsWith('blob:'));
   assert.deepEqual(foreign, []);
+});
+
+// A page of its own in a fresh profile (no service worker, no storage).
+async function freshPage(viewport, url = server.url) {
+  const context = await browser.createBrowserContext();
+  const p = await context.newPage();
+  const errors = [];
+  p.on('pageerror', (e) => errors.push(e.message));
+  if (viewport) await p.setViewport(viewport);
+  return { p, errors, context, open: () => p.goto(url, { waitUntil: 'load' }) };
+}
+
+test('the desktop fills any screen, centred, its pictures sharp; on a phone small buttons take taps around them', { skip }, async () => {
+  const phone = { hasTouch: true, isMobile: true, deviceScaleFactor: 2 };
+  for (const viewport of [{ width: 1366, height: 768 }, { width: 1920, height: 1080 },
+    { width: 390, height: 844, ...phone }, { width: 844, height: 390, ...phone }]) {
+    const { p, context, open } = await freshPage(viewport);
+    await open();
+    await p.evaluate(() => window.mogumo.ready);
+    const fit = await p.evaluate(() => {
+      const d = document.getElementById('desktop').getBoundingClientRect();
+      const s = document.getElementById('stage').getBoundingClientRect();
+      return { across: d.width / s.width, down: d.height / s.height, left: d.left - s.left, right: s.right - d.right,
+        top: d.top - s.top, bottom: s.bottom - d.bottom };
+    });
+    const name = `${viewport.width}×${viewport.height}`;
+    assert.ok(Math.max(fit.across, fit.down) > 0.99 && Math.max(fit.across, fit.down) <= 1.001, name);
+    assert.ok(Math.abs(fit.left - fit.right) < 1.5 && Math.abs(fit.top - fit.bottom) < 1.5, name);
+    // Sharp: a corner of the title art holds only the picture's own colours,
+    // none blended at its edges.
+    const art = await (await p.$(`${client('Form1')} .image img`)).boundingBox();
+    const png = await p.screenshot({ clip: { x: art.x + art.width * 0.05, y: art.y + art.height * 0.25, width: 60, height: 60 } });
+    const colours = await p.evaluate(async (data) => {
+      const img = new Image();
+      img.src = 'data:image/png;base64,' + data;
+      await img.decode();
+      const g = Object.assign(document.createElement('canvas'), { width: img.width, height: img.height }).getContext('2d');
+      g.drawImage(img, 0, 0);
+      const px = g.getImageData(0, 0, img.width, img.height).data;
+      return new Set(Array.from({ length: px.length / 4 }, (_, i) => px.slice(i * 4, i * 4 + 3).join())).size;
+    }, png.toString('base64'));
+    assert.ok(colours <= 12, `${name}: ${colours} colours`);
+    if (viewport.hasTouch) {
+      const areas = await p.$$eval('#hits > div', (ds) => ds.map((d) => d.getBoundingClientRect().toJSON()));
+      const close = await (await p.$('.window[data-form="Form1"] .closebox')).boundingBox();
+      const around = areas.find((a) => a.left <= close.x && a.right >= close.x + close.width && a.top <= close.y);
+      assert.ok(around && around.width > 43.9 && around.height > 43.9, name);
+      for (const a of areas) for (const b of areas) {
+        if (a !== b) assert.ok(a.right <= b.left + 0.01 || b.right <= a.left + 0.01 || a.bottom <= b.top + 0.01 || b.bottom <= a.top + 0.01, name);
+      }
+    }
+    await context.close();
+  }
+});
+
+test('a sign of life while loading, the bar waiting; words when the game cannot start', { skip }, async () => {
+  const { p, errors, context, open } = await freshPage();
+  await p.setRequestInterception(true);
+  let release;
+  const held = new Promise((ok) => { release = ok; });
+  p.on('request', (r) => (r.url().endsWith('game.wasm') ? held.then(() => r.continue()) : r.continue()));
+  const opened = open();
+  await p.waitForSelector('#loading .spinner', { visible: true });
+  assert.equal(await p.$eval('#new-game', (e) => e.disabled), true);
+  await p.$eval('#new-game', (e) => { e.disabled = false; e.click(); }); // clicked as early as can be
+  release();
+  await opened;
+  await p.evaluate(() => window.mogumo.ready);
+  await p.waitForSelector('#loading', { hidden: true });
+  assert.equal(await p.$eval('#new-game', (e) => e.disabled), false);
+  assert.deepEqual(errors, []);
+  await context.close();
+
+  for (const [how, said] of [['file', /scripts\/web/], ['game.wasm', /game\.wasm/], ['game.js', /game\.js/]]) {
+    const url = how === 'file' ? `file://${join(site, 'index.html')}` : server.url;
+    const fresh = await freshPage(null, url);
+    await fresh.p.setRequestInterception(true);
+    fresh.p.on('request', (r) => (r.url().endsWith('/' + how) ? r.respond({ status: 404 }) : r.continue()));
+    await fresh.open();
+    await fresh.p.evaluate(() => window.mogumo.ready);
+    assert.match(await fresh.p.$eval('#loading.failed p', (e) => e.textContent), said, how);
+    await fresh.context.close();
+  }
+});
+
+test('installable: the browser reads the manifest; once opened, the game starts with the network off', { skip }, async () => {
+  const own = await serveSite();
+  const { p, context, open } = await freshPage(null, own.url);
+  await open();
+  const cdp = await p.createCDPSession();
+  const manifest = await cdp.send('Page.getAppManifest');
+  assert.deepEqual(manifest.errors, []);
+  assert.equal(JSON.parse(manifest.data).icons.at(-1).sizes, '256x256');
+  await p.evaluate(() => navigator.serviceWorker.ready);
+  await own.close();
+  await p.reload({ waitUntil: 'load' });
+  await p.evaluate(() => window.mogumo.ready);
+  await p.waitForSelector(`${client('Form1')} .image img`, { visible: true });
+  assert.equal(await p.$eval(`${client('Form1')} .image img`, (e) => e.naturalWidth > 0), true);
+  await context.close();
 });

@@ -127,6 +127,12 @@ constexpr TextPair kLines[] = {
     {"ひく", "pull"},
     {"やめる", "quit"},
     {"ヘルプ", "help"},
+    {"ヘルプ (F1)", "Help (F1)"},
+    {"全画面", "Full screen"},
+    {"今のゲームをやめて、新しいゲームを始めますか？", "Quit this game and start a new one?"},
+    {"続ける", "Keep playing"},
+    {"記録のファイルが空です。", "The record file is empty."},
+    {"記録のファイルはテキストではありません。", "The record file is not text."},
     {"このゲームには JavaScript が要ります。", "This game needs JavaScript."},
 };
 

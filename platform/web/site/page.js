@@ -1,7 +1,8 @@
 // The page of the game in the browser: the desktop with a window for every
 // shown screen, kept in line with the game's controls after every event; the
 // keys, the mouse and the on-screen keys; the game clock's wakes; help,
-// record and replay; the catch book in the browser's local storage. The game itself runs in game.wasm (web_game.cpp).
+// record and replay; the catch book in the browser's local storage; the
+// loading and what stops it. The game itself runs in game.wasm (web_game.cpp).
 'use strict';
 
 (() => {
@@ -42,6 +43,8 @@
   let book = null; // the catch book's window while open
   let bookNews = null; // what the last game brought to the book, marked while it is open
   let ended = false;
+  let helpSection = 'contents'; // where the help opens for the screen being played
+  let replaying = false;
   // What the bar's status says, in Japanese as written, and what follows it.
   let statusText = ['', ''];
 
@@ -63,6 +66,8 @@
   let language = ['ja', 'en'].includes(storage.get()) ? storage.get() : browserLanguage();
   // One of the page's own texts, written in Japanese, in the player's language.
   const t = (japanese) => (language === 'ja' || !api ? japanese : api.text(japanese));
+  // What the page says while the game is not there, so without its table.
+  const early = (japanese, english) => (language === 'ja' ? japanese : english);
 
   const now = () => performance.now();
   const colour = (c) => '#' + [c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff]
@@ -76,8 +81,41 @@
 
   // --- the game module -------------------------------------------------------
 
+  // Why the game cannot start here, in words, or '' when it may.
+  function cannotStart() {
+    if (location.protocol === 'file:')
+      return early('このページはファイルから開かれたため、ゲームを始められません。ウェブサーバーを通して開いてください (scripts/web)。',
+        'Opened from a file, the game cannot start: open it through a web server (scripts/web).');
+    if (typeof WebAssembly !== 'object')
+      return early('このブラウザーは WebAssembly に対応していないため、ゲームを始められません。',
+        'This browser does not run WebAssembly, so the game cannot start.');
+    return '';
+  }
+
+  // The first of the game's files that the server does not have.
+  async function missingFile() {
+    for (const name of ['game.js', 'game.wasm']) {
+      try {
+        if (!(await fetch(name, { method: 'HEAD', cache: 'no-store' })).ok) return name;
+      } catch (e) {
+        return name;
+      }
+    }
+    return '';
+  }
+
   async function load() {
-    const module = await createMogumo();
+    const why = cannotStart();
+    if (why) throw new Error(why);
+    let module;
+    try {
+      if (typeof createMogumo !== 'function') throw new Error('game.js');
+      module = await createMogumo();
+    } catch (e) {
+      const name = await missingFile();
+      if (name) throw new Error(early(`ファイル ${name} が見つからないため、ゲームを始められません。`, `The file ${name} is missing, so the game cannot start.`));
+      throw new Error(early(`ゲームを始められません: ${e.message || e}`, `The game cannot start: ${e.message || e}`));
+    }
     const fn = (name, ret, args) => module.cwrap(name, ret, args);
     const newGame = fn('mogumo_new_game', 'number', ['number', 'number']);
     // A book may be large (an imported file): through the heap, not the stack.
@@ -159,12 +197,58 @@
     fitDesk();
   }
 
-  // Smaller than the browser window's room, the whole desktop scales down.
+  // The whole desktop scaled to fill the browser window's room, centred: a
+  // whole number of pixels to a picture's pixel when that loses little room.
+  let scale = 1;
   function fitDesk() {
-    const scale = Math.min(1, stage.clientWidth / desk.width, stage.clientHeight / desk.height);
-    desktop.style.transform = scale < 1 ? `scale(${scale})` : '';
-    desktop.style.left = Math.floor(Math.max(0, (stage.clientWidth - desk.width * scale) / 2)) + 'px';
+    const room = Math.min(stage.clientWidth / desk.width, stage.clientHeight / desk.height);
+    scale = room >= 1 && Math.floor(room) / room >= 0.9 ? Math.floor(room) : room;
+    const x = Math.max(0, Math.floor((stage.clientWidth - desk.width * scale) / 2));
+    const y = Math.max(0, Math.floor((stage.clientHeight - desk.height * scale) / 2));
+    desktop.style.transform = `translate(${x}px, ${y}px) scale(${scale})`;
+    placeHits();
   }
+
+  // On touch screens every button and close box takes taps over at least
+  // 44 CSS pixels each way, around it where no other one's area lies.
+  const coarse = matchMedia('(pointer: coarse)');
+  const hits = makeElement('div', '', desktop);
+  hits.id = 'hits';
+  function placeHits() {
+    hits.replaceChildren();
+    if (!coarse.matches || !windows.size) return;
+    const origin = desktop.getBoundingClientRect();
+    const live = (b) => b.offsetParent && !b.disabled && !b.inert && !b.closest('.window.disabled');
+    const targets = [...desktop.querySelectorAll('.window button')].filter(live).map((b) => {
+      const r = b.getBoundingClientRect();
+      const drawn = { l: (r.left - origin.left) / scale, t: (r.top - origin.top) / scale,
+        r: (r.right - origin.left) / scale, b: (r.bottom - origin.top) / scale };
+      const grow = (lo, hi) => Math.max(0, (44 / scale - (hi - lo)) / 2);
+      const gx = grow(drawn.l, drawn.r), gy = grow(drawn.t, drawn.b);
+      return { b, drawn, hit: { l: drawn.l - gx, t: drawn.t - gy, r: drawn.r + gx, b: drawn.b + gy } };
+    });
+    // Two areas that meet are cut apart halfway between their buttons.
+    targets.forEach((p, i) => targets.slice(i + 1).forEach((q) => {
+      const [a, b] = [p.hit, q.hit];
+      if (a.l >= b.r || b.l >= a.r || a.t >= b.b || b.t >= a.b) return;
+      const gapX = Math.max(q.drawn.l - p.drawn.r, p.drawn.l - q.drawn.r);
+      const gapY = Math.max(q.drawn.t - p.drawn.b, p.drawn.t - q.drawn.b);
+      const [lo, hi, from, to] = gapX >= gapY ? ['l', 'r', 'l', 'r'] : ['t', 'b', 't', 'b'];
+      const [first, second] = p.drawn[lo] <= q.drawn[lo] ? [p, q] : [q, p];
+      const mid = (first.drawn[hi] + second.drawn[from]) / 2;
+      first.hit[to] = Math.min(first.hit[to], mid);
+      second.hit[from] = Math.max(second.hit[from], mid);
+    }));
+    // Each area has a hole where its button is: there the button takes the tap itself.
+    for (const { b, drawn: d, hit: h } of targets) {
+      const area = makeElement('div', '', hits);
+      const [x0, y0, x1, y1] = [d.l - h.l, d.t - h.t, d.r - h.l, d.b - h.t];
+      area.style.cssText = `left:${h.l}px;top:${h.t}px;width:${h.r - h.l}px;height:${h.b - h.t}px;` +
+        `clip-path:polygon(evenodd,0 0,100% 0,100% 100%,0 100%,0 0,${x0}px ${y0}px,${x0}px ${y1}px,${x1}px ${y1}px,${x1}px ${y0}px,${x0}px ${y0}px)`;
+      area.addEventListener('click', () => b.click());
+    }
+  }
+  let hitsStale = false;
 
   // --- windows ---------------------------------------------------------------
 
@@ -223,6 +307,7 @@
       case 'button':
         e = makeElement('button', 'control', parent);
         e.type = 'button';
+        e.face = makeElement('span', '', e); // the caption, which the focus mark goes round
         e.style.font = fontCss(font);
         if (c.arrow) e.style.cursor = 'default';
         e.addEventListener('click', () => {
@@ -327,6 +412,9 @@
     const e = win.controls[i];
     if (!e) return;
     const old = win.last[i] || [];
+    // Hidden then and now: nothing of it is drawn, so nothing is written
+    // (what moved is written when it shows again).
+    if (old[4] === false && v[4] === false && c.kind !== 'line') return;
     win.last[i] = v;
     if (c.kind === 'line') {
       if (!same(old[0], v[0]) || !same(old[1], v[1]) || !same(old[2], v[2]) || !same(old[3], v[3])) {
@@ -339,6 +427,8 @@
       return;
     }
     const [x, y, w, h, visible, enabled, caption, picture, min, max, value] = v;
+    if (c.kind === 'button' && !(same(old[0], x) && same(old[1], y) && same(old[2], w) && same(old[3], h) &&
+      same(old[4], visible) && same(old[5], enabled))) hitsStale = true;
     if (!same(old[0], x)) e.style.left = x + 'px';
     if (!same(old[1], y)) e.style.top = y + 'px';
     if (!same(old[2], w)) e.style.width = Math.max(0, w) + 'px';
@@ -354,8 +444,9 @@
         }
         break;
       case 'button':
-        if (!same(old[6], caption)) e.textContent = text(caption);
+        if (!same(old[6], caption)) e.face.textContent = text(caption);
         if (!same(old[5], enabled)) e.disabled = !enabled;
+        if (!same(old[3], h)) e.classList.toggle('short', h < 14);
         break;
       case 'textbox':
         if (e.tagName !== 'TEXTAREA') {
@@ -451,6 +542,7 @@
       }
       if (win.enabled !== s.enabled) {
         win.enabled = s.enabled;
+        hitsStale = true;
         win.el.classList.toggle('disabled', !s.enabled);
         win.el.classList.toggle('inactive', !s.enabled || !win.layout.takesKeys);
         for (const e of win.el.querySelectorAll('button.control')) e.inert = !s.enabled;
@@ -462,8 +554,16 @@
       if (!shown.has(form)) {
         win.el.remove();
         windows.delete(form);
+        hitsStale = true;
       }
     }
+    if (opened.length) hitsStale = true;
+    if (hitsStale) {
+      hitsStale = false;
+      placeHits();
+    }
+    helpSection = view.helpSection || 'contents';
+    replaying = view.replaying;
     // The keyboard goes with the screen being played.
     const keys = keyWindow();
     for (const win of opened) if (win === keys && !help) focusAtOpen(win);
@@ -471,7 +571,7 @@
 
     if (view.help > helpSeen) {
       helpSeen = view.help;
-      openHelp();
+      openHelp(helpSection);
     }
     // A refusing storage is tried again on the next landing, or after a while.
     const pending = api.bookPending();
@@ -497,7 +597,10 @@
 
   // The bar's status: a text of the page (in Japanese as written) and what
   // follows it as it is (a reason from the game, already in the language).
-  const showStatus = () => { status.textContent = (statusText[0] ? t(statusText[0]) : '') + statusText[1]; };
+  const showStatus = () => {
+    status.textContent = (statusText[0] ? t(statusText[0]) : '') + statusText[1];
+    status.title = status.textContent; // the whole of a line cut short
+  };
   function setStatus(japanese, rest = '') {
     if (statusText[0] === japanese && statusText[1] === rest) return; // every step of a replay
     statusText = [japanese, rest];
@@ -602,7 +705,7 @@
     if (!api || ended || !gameKeys.has(code)) return;
     if (code === F1) event.preventDefault(); // the browser's own help
     const target = event.target;
-    if (target.closest && target.closest('#bar, #notice')) return;
+    if (target.closest && target.closest('#bar, #notice, #confirm')) return;
     const win = keyWindow();
     if (!win) return;
     // Keys a focused control uses itself (a held Return presses a button
@@ -722,8 +825,13 @@
     return { el, body };
   }
 
-  async function openHelp() {
-    if (help) return;
+  // The help at `section` (an anchor of the help page); open already, it
+  // moves there.
+  async function openHelp(section) {
+    if (help) {
+      showHelpPage(help, help.querySelector('.help-body'), help.dataset.page, section);
+      return;
+    }
     const { el, body } = sideWindow('help', 640, 520, closeHelp);
     help = el;
     el.querySelector('.caption').textContent = t('Mogumo ヘルプ');
@@ -739,7 +847,7 @@
       if (page) el.dataset.page = page;
     });
     el.dataset.page = helpPageFor(language);
-    await showHelpPage(el, body, el.dataset.page, '');
+    await showHelpPage(el, body, el.dataset.page, section);
     if (help === el) body.focus({ preventScroll: true });
   }
 
@@ -949,19 +1057,61 @@
     setTimeout(() => URL.revokeObjectURL(url), 10000);
   }
 
-  $('new-game').addEventListener('click', () => startGame(''));
+  // A game under way (past the title, not watched) is only thrown away once
+  // the player says so.
+  $('new-game').addEventListener('click', () => {
+    if (!api) return;
+    const underWay = !ended && !replaying && [...windows.keys()].some((form) => form !== 0);
+    if (!underWay) {
+      startGame('');
+      return;
+    }
+    keyboardLost();
+    $('confirm').hidden = false;
+    $('confirm-no').focus();
+  });
+  const closeConfirm = () => {
+    $('confirm').hidden = true;
+    const win = keyWindow();
+    if (win && !ended && !help && !book) focusAtOpen(win);
+  };
+  $('confirm-yes').addEventListener('click', () => {
+    closeConfirm();
+    startGame('');
+  });
+  $('confirm-no').addEventListener('click', closeConfirm);
   $('notice-new-game').addEventListener('click', () => startGame(''));
   $('save-record').addEventListener('click', saveRecord);
+  // A record is a text file: an empty or a binary one is said as such; one
+  // that cannot be played says its line and why; either way the page is
+  // left at a new game's title.
   $('load-record').addEventListener('change', async (e) => {
     const file = e.target.files[0];
     e.target.value = '';
     if (!file) return;
-    const script = await file.text();
-    if (startGame(script)) setStatus('再生中');
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    let script = null;
+    try {
+      script = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    } catch (error) { /* not text */ }
+    const refused = bytes.length === 0 ? '記録のファイルが空です。'
+      : script === null || script.includes('\0') ? '記録のファイルはテキストではありません。' : '';
+    if (refused) {
+      startGame('');
+      setStatus(refused, ` (${file.name})`);
+    } else if (startGame(script)) setStatus('再生中');
   });
+  $('open-help').addEventListener('click', () => openHelp(helpSection));
+  if (document.fullscreenEnabled) {
+    $('fullscreen').hidden = false;
+    $('fullscreen').addEventListener('click', () => (document.fullscreenElement
+      ? document.exitFullscreen() : document.documentElement.requestFullscreen()).catch(() => {}));
+    document.addEventListener('fullscreenchange', () =>
+      $('fullscreen').setAttribute('aria-pressed', String(!!document.fullscreenElement)));
+  }
   for (const b of document.querySelectorAll('#bar button, #bar label'))
     b.addEventListener('mousedown', (e) => e.preventDefault());
-  window.addEventListener('resize', fitDesk);
+  window.addEventListener('resize', () => desk.width && fitDesk());
   for (const b of document.querySelectorAll('#language button')) {
     b.addEventListener('mousedown', (e) => e.preventDefault());
     b.addEventListener('click', () => setLanguage(b.dataset.lang));
@@ -975,11 +1125,23 @@
     ready: null,
   };
 
+  // From the first paint a sign of life, then the game, or why it cannot be.
+  const loading = $('loading');
   showLanguage();
+  $('loading-text').textContent = early('読み込み中…', 'Loading…');
   window.mogumo.ready = load().then(() => {
     showLanguage();
     setUpTouchKeys();
     fitDesk();
     startGame('');
+    loading.hidden = true;
+    for (const e of document.querySelectorAll('#bar [disabled]')) e.disabled = false;
+    // Kept for playing with the network off, once the game is on screen; a
+    // new build brings a new cache.
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => { /* online only */ });
+  }, (e) => {
+    loading.classList.add('failed');
+    $('loading-text').textContent = e.message;
   });
+
 })();
