@@ -149,7 +149,7 @@ test('a game from the title to the battle, recorded and replayed by the native s
   // In English: no Japanese script in any window, no caption cut off at
   // 200 % and 100 %, and the help in English.
   for (const deviceScaleFactor of [2, 1]) {
-    await page.setViewport({ width: 1000, height: 760, deviceScaleFactor });
+    await page.setViewport({ width: 600, height: 520, deviceScaleFactor });
     const shown = await page.evaluate(() => [...document.querySelectorAll('.window')].map((w) => {
       const texts = [w.querySelector('.caption').textContent,
         ...[...w.querySelectorAll('.control, .label')].map((e) => (e.tagName === 'TEXTAREA' ? e.value : e.textContent))];
@@ -166,6 +166,12 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.keyboard.press('F1');
   await page.waitForSelector('#help .help-body h1');
   assert.equal(await page.$eval('#help', (e) => e.dataset.page), 'mogumo_help_en.html');
+  // At the section on the battle being played.
+  await page.waitForFunction(() => {
+    const body = document.querySelector('#help .help-body');
+    const at = body.querySelector('[id="battle"]');
+    return at && Math.abs(at.getBoundingClientRect().top - body.getBoundingClientRect().top) < 2;
+  }, { timeout: 3000 });
   await page.keyboard.press('Escape');
   assert.equal(await page.$('#help'), null);
   await page.click('#open-help'); // the same help from the bar, unrecorded
