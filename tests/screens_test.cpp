@@ -115,10 +115,12 @@ TEST(Cast, ASecondGameOpensAtTheLastSpotWithItsFullLifeAndBoost) {
     g.keyDown(FormId::Form6, 35);
     g.run(3051);
     g.state().CatchLog[0] = "x";
+    g.state().CatchTotals = {1, 5, 5};
     g.click(FormId::Form4, "Command1");
     g.click(kTitle, "Command1");
     EXPECT_EQ(g.state().BoostUses, 0);
     EXPECT_EQ(g.state().CatchLog[0], "");
+    EXPECT_EQ(g.state().CatchTotals, (std::array<int32_t, 3>{0, 0, 0}));
     EXPECT_EQ(g.state().SpotName, "海");
     EXPECT_EQ(g.state().PlayerLife, 10000);
     g.click(kSpot, "Command2");
