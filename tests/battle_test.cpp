@@ -5,7 +5,6 @@
 
 #include <cmath>
 
-#include "core/keys.h"
 #include "core/random_source.h"
 #include "screens/battle/species_catalogue.h"
 #include "sim_fixture.h"
@@ -222,16 +221,6 @@ TEST(Battle, EndLosesTheFishWhichSwimsOffBeforeTheCastScreenReturns) {
     EXPECT_EQ(g.sim.screens().loaded(FormId::Form7), nullptr);
     EXPECT_TRUE(g.screen(FormId::Form5).enabled());
     EXPECT_EQ(g.ctl(FormId::Form5, "Label1").text, "hp:");
-}
-
-// F1 asks for help and goes no further: a held Shift keeps pulling.
-TEST(Battle, F1AsksForHelpWithoutReachingTheFight) {
-    Game g;
-    hookAFish(g);
-    g.keyDown(kBattle, 16);
-    g.keyDown(kBattle, kKeyF1);
-    EXPECT_EQ(g.sim.helpRequests(), 1);
-    EXPECT_EQ(g.dumped("PressedKey"), 16);
 }
 
 // The escape ends once the fish has wholly left at the left edge (its right

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -12,7 +11,6 @@
 #include "core/game_state.h"
 #include "core/host.h"
 #include "core/keys.h"
-#include "core/random_source.h"
 #include "core/step_gate.h"
 #include "core/text.h"
 #include "screens/battle/species_catalogue.h"
@@ -59,8 +57,6 @@ TEST(StepGate, RunsAtMostOneStepPer50MsAcrossTheWrap) {
     EXPECT_EQ(firstDueTick(-10), 41u);
 }
 
-// The default-seeded generator's first outputs, 3499211612 and 581869302,
-// keep their top 24 bits.
 // A wake up to kStallMs after a tick was due makes the ticks up; a later one
 // loses the time.
 TEST(GameClock, AWakeLateByTheStallBoundStillRunsTheTicks) {
@@ -75,13 +71,6 @@ TEST(GameClock, AWakeLateByTheStallBoundStillRunsTheTicks) {
         ASSERT_TRUE(move);
         EXPECT_EQ(move->lost, late > GameClock::kStallMs) << late;
     }
-}
-
-TEST(RandomSource, DrawsTheTop24BitsOfTheDefaultMersenneTwister) {
-    RandomSource random;
-    EXPECT_EQ(random.draw(), 13668795.0f / 16777216.0f);
-    EXPECT_EQ(random.draw(), 2272926.0f / 16777216.0f);
-    EXPECT_EQ(random.draws(), 2u);
 }
 
 // A screen for the runtime tests: its click unloads itself and goes on.
@@ -241,105 +230,11 @@ TEST(ScreenRuntime, AControlMissingFromTheLayoutIsNamed) {
     }
 }
 
-// Which inputs the game takes, decided once for every host. Each case puts
-// the game somewhere and sends one input; a refused input changes nothing.
-struct InputCase {
-    const char* name;
-    std::function<void(Game&)> setUp;
-    std::function<std::optional<Refusal>(Game&)> input;
-    std::optional<Refusal> expected;
-};
-
-void toLure(Game& g) {
-    g.click(FormId::Form1, "Command1");
-    g.click(FormId::Form3, "Command2");
-    g.click(FormId::Form5, "cast");
-}
-
-void PrintTo(const InputCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class Inputs : public testing::TestWithParam<InputCase> {};
-
-TEST_P(Inputs, AreTakenOrRefusedForTheirReason) {
-    const InputCase& c = GetParam();
-    Game game(makeScreen);
-    game.start();
-    if (c.setUp)
-        c.setUp(game);
-    const uint64_t draws = game.screens().random().draws();
-    const std::optional<Refusal> refusal = c.input(game);
-    EXPECT_EQ(refusal, c.expected);
-    if (refusal) {
-        EXPECT_EQ(game.screens().random().draws(), draws);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Game, Inputs,
-    testing::Values(
-        InputCase{
-            "AShownButton", {}, [](Game& g) { return g.click(FormId::Form1, "Command1"); }, std::nullopt},
-        InputCase{"AScreenNotLoaded",
-                  {},
-                  [](Game& g) { return g.click(FormId::Form3, "Command1", 0); },
-                  Refusal::NotLoaded},
-        InputCase{"AScreenNeverShown", [](Game& g) { g.click(FormId::Form1, "Command1"); },
-                  [](Game& g) { return g.keyDown(FormId::Form2, kKeyShift); }, Refusal::NotVisible},
-        InputCase{"ADisabledScreen", toLure, [](Game& g) { return g.click(FormId::Form5, "cast"); },
-                  Refusal::Disabled},
-        InputCase{"KeysOfADisabledScreen", toLure,
-                  [](Game& g) { return g.keyDown(FormId::Form5, kKeyShift); }, Refusal::Disabled},
-        InputCase{"KeysOfTheScreenPlayed", toLure, [](Game& g) { return g.keyUp(FormId::Form6, kKeyShift); },
-                  std::nullopt},
-        InputCase{"AMissingControl",
-                  {},
-                  [](Game& g) { return g.click(FormId::Form1, "Command9"); },
-                  Refusal::NoControl},
-        InputCase{
-            "NotAButton", {}, [](Game& g) { return g.click(FormId::Form1, "Label1"); }, Refusal::NotAButton},
-        InputCase{"AHiddenButton",
-                  [](Game& g) { g.screens().loaded(FormId::Form1)->ctl("Command1").visible = false; },
-                  [](Game& g) { return g.click(FormId::Form1, "Command1"); }, Refusal::ButtonOff},
-        InputCase{"ADisabledButton",
-                  [](Game& g) { g.screens().loaded(FormId::Form1)->ctl("Command2").enabled = false; },
-                  [](Game& g) { return g.click(FormId::Form1, "Command2"); }, Refusal::ButtonOff},
-        InputCase{"AnythingAfterTheEnd", [](Game& g) { g.click(FormId::Form1, "Command2"); },
-                  [](Game& g) { return g.close(FormId::Form1); }, Refusal::Ended},
-        InputCase{
-            "AMissingTimer", {}, [](Game& g) { return g.tick(FormId::Form1, "Timer1"); }, Refusal::NoTimer},
-        InputCase{"ATimerNotRunning", toLure, [](Game& g) { return g.tick(FormId::Form6, "Timer2"); },
-                  Refusal::TimerNotRunning},
-        InputCase{"ATickOfADisabledScreensTimer", toLure,
-                  [](Game& g) { return g.tick(FormId::Form5, "Timer1"); }, std::nullopt}),
-    [](const testing::TestParamInfo<InputCase>& p) { return std::string(p.param.name); });
-
-TEST(Text, CountsAndCutsCharactersNotBytes) {
-    EXPECT_EQ(charCount("ウイングフィシュ"), 8u);
-    EXPECT_EQ(leftChars("ウイングフィシュ", 7), "ウイングフィシ");
-    EXPECT_EQ(leftChars("アユ", 7), "アユ");
-    EXPECT_EQ(rightAscii("000000010", 8), "00000010");
-}
-
-TEST(Text, AveragesUseTheShortestFormWith15Digits) {
-    EXPECT_EQ(formatAverage(1500.0 / 2), "750");
-    EXPECT_EQ(formatAverage(1001.0 / 2), "500.5");
-    EXPECT_EQ(formatAverage(1000.0 / 3), "333.333333333333");
-    EXPECT_EQ(formatAverage(2.0 / 3), "0.666666666666667");
-    EXPECT_EQ(formatAverage(1585175.0), "1585175");
-}
-
+// A name is cut or padded to 7 characters, not bytes; the numbers are
+// zero-filled.
 TEST(CatchLogLine, PadsOrCutsTheNameAndZeroFillsTheNumbers) {
     EXPECT_EQ(catchLogLine("アユ", 7210, 2215), "アユ　　　　　/00007210/000002215");
     EXPECT_EQ(catchLogLine("ウイングフィシュ", 9300, 2200), "ウイングフィシ/00009300/000002200");
-    for (const Species& s : kSpecies)
-        EXPECT_EQ(charCount(catchLogLine(s.name, s.baseWeight + 30, s.baseLength + 30)), 26u) << s.name;
-}
-
-TEST(SpeciesCatalogue, OutOfRangeIndicesFallBackToRowZero) {
-    for (int32_t outside : {-1, 41}) EXPECT_EQ(&speciesRow(outside), &speciesRow(0)) << outside;
-    EXPECT_NE(&speciesRow(40), &speciesRow(0));
 }
 
 }  // namespace

@@ -93,21 +93,5 @@ TEST(Results, AFullLogIsListedAndAnEmptyLineEndsTheListing) {
               kHeader + "\r\n" + full[0] + "\r\n\r\n釣った数:3\r\n総重量:1530g 平均:510g\r\n平均身長:610mm");
 }
 
-TEST(Results, SatisfiedStartsANewGameWithAnEmptyLog) {
-    Game g;
-    for (int i = 0; i < 2; ++i) g.state().CatchLog[static_cast<size_t>(i)] = catchLogLine("アユ", 7200, 2200);
-    g.state().CatchTotals = {2, 14400, 4400};
-    g.state().BoostUses = 4;
-    g.sim.screens().show(FormId::Form4);
-    g.sim.screens().unload(FormId::Form1);
-    g.click(FormId::Form4, "Command1");
-    EXPECT_EQ(g.sim.screens().loaded(FormId::Form4), nullptr);
-    EXPECT_TRUE(g.screen(FormId::Form1).visible());
-    EXPECT_EQ(g.state().CatchTotals[0], 0);
-    EXPECT_EQ(g.state().CatchLog[0], "");
-    EXPECT_EQ(g.state().BoostUses, 0);
-    EXPECT_EQ(g.state().SecretPoints, 2);
-}
-
 }  // namespace
 }  // namespace mogumo::test

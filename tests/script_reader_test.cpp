@@ -91,13 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, ScriptErrors,
     testing::Values(
         BadText{"UnknownCommand", "\n\x01run\xff 5", "line 2: unknown command: \\x01run\\xff"},
-        BadText{"WordCount", "dump\nwait", "line 2: wait takes 1 argument"},
         BadText{"WordCountPlural", "keydown Form1", "line 1: keydown takes 2 arguments"},
         BadText{"ByteOrderMarkOnlyFirst",
                 "dump\n\xEF\xBB\xBF"
                 "dump",
                 "line 2: unknown command: \\xef\\xbb\\xbfdump"},
-        BadText{"TabIsNoSeparator", "wait\t5", "line 1: unknown command: wait\\x095"},
         BadText{"NotANumber", "run 1e3", "line 1: not a number: 1e3"},
         BadText{"LeadingZerosStillBounded", "wait 00000000004294967296",
                 "line 1: number out of range: 00000000004294967296"},
@@ -119,7 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"MissingTimer", "tick Form1.Timer1", "line 1: no timer Form1.Timer1"},
         BadText{"TimerNotRunning", kToLure + "tick Form6.Timer2",
                 "line 4: timer Form6.Timer2 is not running"},
-        BadText{"ShotOfAScreenNotLoaded", "shot Form8 x.png", "line 1: Form8 is not loaded"},
         BadText{"ShotWithoutAPainter", "shot Form1 x.png", "line 1: shot is not available in this build"}),
     [](const testing::TestParamInfo<BadText>& p) { return std::string(p.param.name); });
 

@@ -14,6 +14,9 @@
 #include <sstream>
 #include <utility>
 
+#include "script/catch_book.h"
+#include "script/catch_book_file.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -147,8 +150,6 @@ TEST_F(SimBinary, AShotKeepsItsFileNameByteForByte) {
     EXPECT_NE(fs::file_size(dir_ / "en.png"), fs::file_size(dir_ / name));
 }
 
-// Endless input of every kind: memory stays within one line's bound and the
-// run ends with a clear message, or goes on answering while it is read.
 struct Spawned {
     pid_t pid = -1;
     int in = -1, out = -1;
@@ -210,6 +211,8 @@ constexpr double kMemoryBoundMb = 96;
 constexpr double kMemoryBoundMb = 64;
 #endif
 
+// Endless input of every kind: memory stays within one line's bound and the
+// run ends with a clear message.
 TEST_F(SimBinary, EndlessInputKeepsMemoryFlatAndEndsClearly) {
     struct Case {
         std::string input;
@@ -225,15 +228,28 @@ TEST_F(SimBinary, EndlessInputKeepsMemoryFlatAndEndsClearly) {
         EXPECT_EQ(endless.err.rfind(c.says, 0), 0u) << c.input << ": " << endless.err;
         EXPECT_LT(childrenPeakMb(), kMemoryBoundMb) << c.input;
     }
-    // Dumps without end: each is answered as its line is read.
-    Spawned yes = spawn("yes dump | '" + std::string(MOGUMO_SIM_EXE) + "'");
-    ASSERT_GT(yes.pid, 0);
-    ::close(yes.in);
-    for (int i = 0; i < 2000; ++i) ASSERT_EQ(readLine(yes).rfind("{\"t\":100000,", 0), 0u) << i;
-    ::close(yes.out);  // the reader goes: the pipe ends the run
-    int status = 0;
-    ::waitpid(yes.pid, &status, 0);
-    EXPECT_LT(childrenPeakMb(), kMemoryBoundMb);
+}
+
+// The simulator keeps the book of the game its script plays, and the dumps
+// and the exit status are the same with the book off, on and failing.
+TEST_F(SimBinary, KeepsACatchBookAndTheSameDumps) {
+    const fs::path book = dir_ / "book.json";
+    const std::string whole = "'" MOGUMO_WHOLE_GAME "'";
+    const Outcome off = run(whole);
+    ASSERT_EQ(off.status, 0);
+    ASSERT_GT(off.out.size(), 1000u);
+    const Outcome on = run("--catch-book '" + book.string() + "' " + whole);
+    EXPECT_EQ(on.status, 0);
+    EXPECT_EQ(on.out, off.out);
+    EXPECT_EQ(on.err, "");
+    const Outcome failing = run("--catch-book '" + file("f", "").string() + "/book.json' " + whole);
+    EXPECT_EQ(failing.status, 0);
+    EXPECT_EQ(failing.out, off.out);
+    EXPECT_NE(failing.err.find("could not be saved"), std::string::npos) << failing.err;
+    mogumo::book::CatchBook want;
+    want.land(2, 2120, 1652, 0, mogumo::book::today());
+    want.finishGame(2120, 1, 0, mogumo::book::today());
+    EXPECT_EQ(mogumo::book::fromJson(slurp(book)).book, want);
 }
 
 // Another program drives the simulator a line at a time: it writes a line,

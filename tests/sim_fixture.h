@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -26,6 +27,13 @@ struct SimRun {
     std::vector<std::string> dumps;  // one line each
     const std::string& last() const { return dumps.back(); }
 };
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 inline SimRun runSim(const std::string& script) {
     std::ostringstream out;

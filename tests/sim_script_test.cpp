@@ -1,12 +1,47 @@
-// The simulator's script language: the clock, the largest numbers, and every
-// kind of bad line stopping the run with exit status 2 and its line number.
+// The simulator's script language: the recorded scenarios replayed (every
+// dump byte for byte, and the status), the clock, the largest numbers, and a
+// button that cannot be clicked.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "sim_fixture.h"
 
 namespace mogumo::test {
 namespace {
+
+class Conformance : public testing::TestWithParam<std::string> {};
+
+TEST_P(Conformance, DumpsAndStatusMatchTheRecording) {
+    const std::filesystem::path dir = MOGUMO_CONFORMANCE_DIR;
+    const SimRun run = runSim(readFile(dir / (GetParam() + ".txt")));
+    std::ostringstream status;
+    status << run.status << " " << run.error << "\n";
+    EXPECT_EQ(status.str(), readFile(dir / (GetParam() + ".status")));
+
+    const std::string expected = readFile(dir / (GetParam() + ".jsonl"));
+    const auto diff = std::mismatch(run.out.begin(), run.out.end(), expected.begin(), expected.end());
+    const auto at = static_cast<size_t>(diff.first - run.out.begin());
+    const size_t from = at < 80 ? 0 : at - 80;
+    EXPECT_EQ(run.out, expected) << "first difference at byte " << at << ", dump "
+                                 << std::count(run.out.begin(), diff.first, '\n')
+                                 << ":\n ours: " << run.out.substr(from, 160)
+                                 << "\n recorded: " << expected.substr(from, 160);
+}
+
+std::vector<std::string> scenarios() {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(MOGUMO_CONFORMANCE_DIR))
+        if (e.path().extension() == ".txt")
+            names.push_back(e.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Recorded, Conformance, testing::ValuesIn(scenarios()),
+                         [](const testing::TestParamInfo<std::string>& p) { return "s" + p.param; });
 
 TEST(SimScript, ClockSetsTheCounterAndLastTickIsWrittenSigned) {
     const SimRun r = runSim("clock 4294967000\nclick Form1.Command1\nclick Form3.Command2\nrun 1\ndump\n");

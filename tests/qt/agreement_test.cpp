@@ -103,54 +103,24 @@ TEST(Agreement, TheRealGamePlaysRecordedScenariosLikeTheSimulator) {
 }
 
 // A player who acts at random real moments: starts games, picks spots,
-// casts, holds and lets go of Shift, and sometimes presses End or F1.
+// casts, boosts, holds and lets go of Shift, and sometimes presses End. Now
+// and then a wake comes late, or the whole process stalls.
 class RandomPlayer {
 public:
-    RandomPlayer(QtHost& host, uint32_t seed) : host_(host), random_(seed), reelsOnLure_(seed % 3 == 0) {}
+    RandomPlayer(QtHost& host, uint32_t seed) : host_(host), random_(seed) {}
 
     void act() {
-        auto shown = [&](FormId f) {
-            const Screen* s = host_.screens().loaded(f);
-            return s && s->visible() && s->enabled();
-        };
+        using enum FormId;
         const unsigned roll = random_() % 100;
-        if (shown(FormId::Form1)) {
-            host_.click(FormId::Form1, "Command1");
-        } else if (shown(FormId::Form3)) {
-            if (roll < 50)
-                host_.click(FormId::Form3, "Command2");
-            else
-                host_.click(FormId::Form3, "Command1", static_cast<int>(roll % 2));
-        } else if (shown(FormId::Form5) && roll < 60) {
-            host_.click(FormId::Form5, "cast");
-        } else if (shown(FormId::Form4)) {
-            host_.click(FormId::Form4, "Command1");
-        } else {
-            for (FormId f : {FormId::Form6, FormId::Form8}) {
-                if (!shown(f))
-                    continue;
-                const uint64_t instance = host_.screens().loaded(f)->instance();
-                if (f == FormId::Form6 && instance != lureSeen_) {
-                    lureSeen_ = instance;
-                    host_.keyDown(f, 75);  // the fish takes a sudden interest
-                } else if (f == FormId::Form6 && !reelsOnLure_) {
-                    continue;  // waits for the bite
-                } else if (roll < 35) {
-                    host_.keyDown(f, 16);
-                } else if (roll < 97) {
-                    host_.keyUp(f, 16);
-                } else if (roll < 98) {
-                    host_.keyDown(f, 35);
-                } else {
-                    host_.keyUp(f, 35);
-                }
-            }
-        }
+        const int key = roll < 35 ? 16 : roll < 97 ? -16 : roll < 98 ? 35 : 75;
+        for (FormId f : {Form6, Form8})
+            if (host_.screens().loaded(f))
+                key > 0 ? host_.keyDown(f, key) : host_.keyUp(f, -key);
+        host_.click(Form1, "Command1") || host_.click(Form4, "Command1") ||
+            (roll < 50 ? host_.click(Form3, "Command2") : host_.click(Form3, "Command1", roll % 2)) ||
+            (roll < 60 && host_.click(Form5, "cast"));
     }
-
-    // Real milliseconds to the next move.
     int pause() { return 5 + static_cast<int>(random_() % 120); }
-    // Sometimes a wake comes late, and now and then the whole process stalls.
     void delayWake() {
         const unsigned roll = random_() % 1000;
         if (roll < 3)
@@ -162,8 +132,6 @@ public:
 private:
     QtHost& host_;
     std::mt19937 random_;
-    bool reelsOnLure_;
-    uint64_t lureSeen_ = 0;
 };
 
 struct RecordedGame {

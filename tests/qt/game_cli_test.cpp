@@ -54,13 +54,10 @@ TEST(GameCommandLine, RefusesWhatItCannotDoBeforeTheGameStarts) {
         std::string message;
     };
     const Case cases[] = {
-        {{"--record", dir.filePath("no/such/dir/r.txt")}, 1, "no/such/dir/r.txt"},
         {{"--record", dir.path()}, 1, "cannot write the record"},
         {{"--replay", bad}, 2, "bad.txt: line 2: Form1 is not loaded"},
         {{"--replay", dir.path()}, 1, "it is a directory"},
         {{"--replay", dir.filePath("missing.txt")}, 1, "missing.txt: No such file or directory"},
-        {{"--replay", "/dev/zero"}, 2, "/dev/zero: line 1: line longer than 65536 bytes"},
-        {{"--record", ""}, 1, "--record needs a file name"},
         {{"--record="}, 1, "--record needs a file name"},
         {{"--replay", good, "--record", dir.filePath("r.txt")}, 1, "cannot be used together"},
         {{"stray"}, 1, "unexpected argument stray"},

@@ -34,9 +34,8 @@ TEST(Help, OpensInThePlayersLanguage) {
         const char* locale;
         const QString& page;
     } cases[] = {
-        {"ja_JP", kJapanese}, {"ja_JP.UTF-8", kJapanese}, {"ja", kJapanese},   {"ja-JP", kJapanese},
-        {"en_US", kEnglish},  {"en_GB.UTF-8", kEnglish},  {"C", kEnglish},     {"", kEnglish},
-        {"de_DE", kEnglish},  {"zh_CN", kEnglish},        {"jv_ID", kEnglish},
+        {"ja_JP.UTF-8", kJapanese}, {"ja", kJapanese}, {"ja-JP", kJapanese},
+        {"en_US", kEnglish},        {"", kEnglish},    {"jv_ID", kEnglish},
     };
     for (const auto& c : cases) {
         const QUrl url = HelpWindow::urlForLocale(QString::fromLatin1(c.locale));

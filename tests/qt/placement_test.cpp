@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "platform/qt/screen_window.h"
 #include "platform/qt/window_placement.h"
-#include "ui/layouts/layouts.h"
 
 namespace mogumo {
 namespace {
@@ -26,10 +21,8 @@ TEST(WindowPlacementTest, TheLowerWindowSitsJustUnderTheUpperFrame) {
         QPoint expected;
     } cases[] = {
         {"no window manager: client under client", cast, lure, {}, {lure.x(), 262}},
-        {"no window manager, battle", splash, battle, {}, {battle.x(), 219}},
         // Frames whose bottom and top make the laid-out gap keep the layout.
         {"the layout's own frames", cast, lure, {4, 22, 4, 4}, lure},
-        {"the layout's own frames, battle", splash, battle, {4, 24, 4, 4}, battle},
         {"thin frames", cast, lure, {1, 18, 1, 1}, {lure.x(), 281}},
         {"a title bar only", splash, battle, {0, 20, 0, 0}, {battle.x(), 239}},
         // Wherever the upper window really is, the lower one follows it down.
@@ -60,26 +53,6 @@ TEST(WindowPlacementTest, AtScaleTwoTheFramesCountHalf) {
 TEST(WindowPlacementTest, TheUpperBottomAndTheLowerTopFrameCount) {
     const QRect upper(100, 100, 400, 100);
     EXPECT_EQ(stackedClientPos(upper, {100, 0}, {0, 30, 0, 5}, {0, 20, 0, 9}), QPoint(100, 225));
-}
-
-// The facts the windows follow come from the layouts: the lure and battle
-// screens are played by keys and lie under the cast screen and the splash,
-// and the splash never has the keyboard.
-TEST(ScreenFacts, TheWindowsFollowTheLayouts) {
-    std::vector<std::string> byKeys, noKeys, pairs;
-    for (int i = 0; i < kFormCount; ++i) {
-        const auto form = static_cast<FormId>(i);
-        const std::string name(layoutOf(form).formName);
-        if (ScreenWindow::keysDrivePlay(form))
-            byKeys.push_back(name);
-        if (!ScreenWindow::takesKeys(form))
-            noKeys.push_back(name);
-        if (const auto upper = WindowPlacement::upperOf(form))
-            pairs.push_back(name + " under " + std::string(layoutOf(*upper).formName));
-    }
-    EXPECT_EQ(byKeys, (std::vector<std::string>{"Form6", "Form8"}));
-    EXPECT_EQ(noKeys, (std::vector<std::string>{"Form7"}));
-    EXPECT_EQ(pairs, (std::vector<std::string>{"Form6 under Form5", "Form8 under Form7"}));
 }
 
 }  // namespace
