@@ -68,6 +68,26 @@ async function box(selector) {
   return { x: b.x, y: b.y, width: b.width, height: b.height };
 }
 
+// In English: no Japanese script in any window shown, no caption cut off,
+// at 200 % and 100 %.
+async function englishFits() {
+  for (const deviceScaleFactor of [2, 1]) {
+    await page.setViewport({ width: 600, height: 520, deviceScaleFactor });
+    const shown = await page.evaluate(() => [...document.querySelectorAll('.window')].map((w) => {
+      const texts = [w.querySelector('.caption').textContent,
+        ...[...w.querySelectorAll('.control, .label, .status-box')].map((e) => (e.tagName === 'TEXTAREA' ? e.value : e.textContent))];
+      const clipped = [...w.querySelectorAll('button.control, .label:not(.one-line)')]
+        .filter((e) => e.offsetParent && (e.scrollWidth > e.clientWidth + 1 || e.scrollHeight > e.clientHeight + 1))
+        .map((e) => e.textContent);
+      return { form: w.dataset.form, texts, clipped };
+    }));
+    for (const { form, texts, clipped } of shown) {
+      for (const t of texts) assert.doesNotMatch(t, /[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]/, form);
+      assert.deepEqual(clipped, [], `${form} at ${deviceScaleFactor * 100} %`);
+    }
+  }
+}
+
 const TEAL = [0, 128, 128], DARK_RED = [192, 0, 0], PALE_CYAN = [192, 255, 255], CYAN = [0, 192, 192],
   GREY = [128, 128, 128];
 
@@ -95,6 +115,7 @@ test('a game from the title to the battle, recorded and replayed by the native s
   assert.equal(await page.$eval('.window[data-form="Form5"] .caption', (e) => e.textContent),
     'Cast! (more power, longer cast)');
   assert.equal(await page.$eval('#new-game', (e) => e.textContent), 'New game');
+  await englishFits(); // the cast and lure screens
   // New game in the middle of one asks first.
   await page.click('#new-game');
   await page.waitForSelector('#confirm', { visible: true });
@@ -146,23 +167,7 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.keyboard.down('Shift');
   await sleep(700);
   await page.keyboard.up('Shift');
-  // In English: no Japanese script in any window, no caption cut off at
-  // 200 % and 100 %, and the help in English.
-  for (const deviceScaleFactor of [2, 1]) {
-    await page.setViewport({ width: 600, height: 520, deviceScaleFactor });
-    const shown = await page.evaluate(() => [...document.querySelectorAll('.window')].map((w) => {
-      const texts = [w.querySelector('.caption').textContent,
-        ...[...w.querySelectorAll('.control, .label')].map((e) => (e.tagName === 'TEXTAREA' ? e.value : e.textContent))];
-      const clipped = [...w.querySelectorAll('button.control, .label:not(.one-line)')]
-        .filter((e) => e.offsetParent && (e.scrollWidth > e.clientWidth + 1 || e.scrollHeight > e.clientHeight + 1))
-        .map((e) => e.textContent);
-      return { texts, clipped };
-    }));
-    for (const { texts, clipped } of shown) {
-      for (const t of texts) assert.doesNotMatch(t, /[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]/);
-      assert.deepEqual(clipped, [], `at ${deviceScaleFactor * 100} %`);
-    }
-  }
+  await englishFits(); // the splash and the battle
   await page.keyboard.press('F1');
   await page.waitForSelector('#help .help-body h1');
   assert.equal(await page.$eval('#help', (e) => e.dataset.page), 'mogumo_help_en.html');
@@ -203,15 +208,12 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.waitForSelector('#notice', { visible: true });
   assert.equal(await page.$eval('#notice-text', (e) => e.textContent), 'The game is over.');
 
-  // Remembered for the next visit; 日本語 brings back today's texts.
+  // Remembered for the next visit.
   await page.reload({ waitUntil: 'load' });
   await page.evaluate(() => window.mogumo.ready);
   await waitForWindow('Form1');
   assert.equal(await page.$eval('.window[data-form="Form1"] .caption', (e) => e.textContent), 'Title (F1 for help)');
-  await page.click('#language [data-lang="ja"]');
-  assert.equal(await page.$eval('.window[data-form="Form1"] .caption', (e) => e.textContent),
-    'タイトル(ヘルプは Ｆ１ ででるよ)');
-  assert.equal(await page.$eval('#new-game', (e) => e.textContent), '新しいゲーム');
+  await englishFits();
   await page.click('.window[data-form="Form1"] .closebox');
   await page.waitForSelector('#notice', { visible: true });
   await page.click('#notice-new-game');
@@ -221,6 +223,7 @@ test('a game from the title to the battle, recorded and replayed by the native s
   // and on the cast button, End to give up, the results, and back.
   await page.keyboard.press('Enter');
   await waitForWindow('Form3');
+  await englishFits();
   await page.click(control('Form3', 'Command2'));
   await waitForWindow('Form5');
   await page.keyboard.press('Enter');
@@ -228,9 +231,15 @@ test('a game from the title to the battle, recorded and replayed by the native s
   await page.keyboard.press('End');
   await waitForWindow('Form4', 8000);
   const results = await page.$eval(control('Form4', 'Text1'), (e) => e.value);
-  assert.match(results, /^魚の名前/);
+  assert.match(results, /^Fish /);
+  await englishFits();
   await page.click(control('Form4', 'Command1'));
   await waitForWindow('Form1');
+  // 日本語 brings back today's texts.
+  await page.click('#language [data-lang="ja"]');
+  assert.equal(await page.$eval('.window[data-form="Form1"] .caption', (e) => e.textContent),
+    'タイトル(ヘルプは Ｆ１ ででるよ)');
+  assert.equal(await page.$eval('#new-game', (e) => e.textContent), '新しいゲーム');
   assert.equal((await dump()).state.SecretPoints, 2);
 
   // At 200 %: the same window, every pixel of it twice as fine.
