@@ -337,6 +337,14 @@ test('the catch book: a landing kept in the storage, shown on F2, exported, impo
   assert.match(await page.$eval('#book .book-totals', (e) => e.textContent), /釣った魚: 1匹/);
   assert.doesNotMatch(await page.evaluate(() => window.mogumo.record()), /^key\w+ \w+ 113$/m, 'F2 is not recorded');
 
+  // A second tab shows the same book, and follows what the first stores.
+  const other = await browser.newPage();
+  await other.goto(server.url, { waitUntil: 'load' });
+  await other.evaluate(() => window.mogumo.ready);
+  await other.click('#open-book');
+  await other.waitForSelector(`#book .book-row[data-species="${species}"] img[src]`);
+  await page.bringToFront();
+
   // Exported, the book comes back the same when imported; a file that is
   // not a book is refused with its reason and changes nothing.
   await page.click('#book .book-export');
@@ -404,6 +412,8 @@ test('the catch book: a landing kept in the storage, shown on F2, exported, impo
   await page.keyboard.press('F2');
   assert.equal(JSON.parse(await stored()).games, 2);
   assert.equal(await page.evaluate(() => window.mogumo.bookPending()), 0);
+  await other.waitForFunction(() => /(回数|Games): 2/.test(document.querySelector('#book .book-totals').textContent));
+  await other.close();
   await page.keyboard.press('F2');
 });
 
