@@ -118,7 +118,7 @@
     }
     const fn = (name, ret, args) => module.cwrap(name, ret, args);
     const newGame = fn('mogumo_new_game', 'number', ['number', 'number']);
-    // A book may be large (an imported file): through the heap, not the stack.
+    // Scripts and books may be large: they go through the heap, not the stack.
     const withText = (f) => (text) => {
       const size = module.lengthBytesUTF8(text) + 1;
       const ptr = module._malloc(size);
@@ -126,15 +126,7 @@
       try { return f(ptr); } finally { module._free(ptr); }
     };
     api = {
-      newGame(script) {
-        // Scripts may be long: they go through the heap, not the stack.
-        const size = module.lengthBytesUTF8(script) + 1;
-        const ptr = module._malloc(size);
-        module.stringToUTF8(script, ptr, size);
-        const result = newGame(now(), ptr);
-        module._free(ptr);
-        return result;
-      },
+      newGame: withText((ptr) => newGame(now(), ptr)),
       error: fn('mogumo_error', 'string', []),
       advance: fn('mogumo_advance', null, ['number']),
       nextWake: fn('mogumo_next_wake', 'number', []),
