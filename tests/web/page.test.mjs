@@ -47,10 +47,10 @@ async function waitForWindow(form, timeout = 15000) {
   await page.waitForSelector(client(form), { visible: true, timeout });
 }
 
-// A screenshot of a rectangle of the page, as its size and a pixel reader.
-async function shot(rect) {
-  const png = await page.screenshot({ clip: rect, encoding: 'base64' });
-  return page.evaluate(async (data) => {
+// A screenshot of a rectangle of a page, as its size and a pixel reader.
+async function shot(rect, p = page) {
+  const png = await p.screenshot({ clip: rect, encoding: 'base64' });
+  return p.evaluate(async (data) => {
     const img = new Image();
     img.src = 'data:image/png;base64,' + data;
     await img.decode();
@@ -452,16 +452,9 @@ test('the desktop fills any screen, centred, its pictures sharp; on a phone smal
     // Sharp: a corner of the title art holds only the picture's own colours,
     // none blended at its edges.
     const art = await (await p.$(`${client('Form1')} .image img`)).boundingBox();
-    const png = await p.screenshot({ clip: { x: art.x + art.width * 0.05, y: art.y + art.height * 0.25, width: 60, height: 60 } });
-    const colours = await p.evaluate(async (data) => {
-      const img = new Image();
-      img.src = 'data:image/png;base64,' + data;
-      await img.decode();
-      const g = Object.assign(document.createElement('canvas'), { width: img.width, height: img.height }).getContext('2d');
-      g.drawImage(img, 0, 0);
-      const px = g.getImageData(0, 0, img.width, img.height).data;
-      return new Set(Array.from({ length: px.length / 4 }, (_, i) => px.slice(i * 4, i * 4 + 3).join())).size;
-    }, png.toString('base64'));
+    const corner = await shot({ x: art.x + art.width * 0.05, y: art.y + art.height * 0.25, width: 60, height: 60 }, p);
+    const colours = new Set(Array.from({ length: corner.pixels.length / 4 },
+      (_, i) => corner.pixels.slice(i * 4, i * 4 + 3).join())).size;
     assert.ok(colours <= 12, `${name}: ${colours} colours`);
     if (viewport.hasTouch) {
       const areas = await p.$$eval('#hits > div', (ds) => ds.map((d) => d.getBoundingClientRect().toJSON()));
