@@ -1,9 +1,9 @@
 // The fixed design of the eight screens: each window and its controls, listed
 // front to back, in twips. Captions are the game's own, spaces included.
 
-#include <array>
-
 #include "ui/layouts/layouts.h"
+
+#include <array>
 
 // The tables are laid out by hand, a control a line, to read like the design.
 // clang-format off
