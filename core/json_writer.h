@@ -31,6 +31,14 @@ public:
         key(name);
         value(v);
     }
+    // A field whose value is the array of `values`.
+    template <class Range>
+    void arrayField(std::string_view name, const Range& values) {
+        key(name);
+        beginArray();
+        for (const auto& v : values) value(v);
+        endArray();
+    }
 
     const std::string& str() const { return out_; }
     // Starts a new document, keeping the memory.

@@ -44,14 +44,8 @@ void writeStateDump(const Game& game, JsonWriter& out) {
     out.field("FishWeight", s.FishWeight);
     out.field("FishLength", s.FishLength);
     out.field("FishName", s.FishName);
-    out.key("CatchLog");
-    out.beginArray();
-    for (const std::string& line : s.CatchLog) out.value(line);
-    out.endArray();
-    out.key("CatchTotals");
-    out.beginArray();
-    for (int32_t v : s.CatchTotals) out.value(v);
-    out.endArray();
+    out.arrayField("CatchLog", s.CatchLog);
+    out.arrayField("CatchTotals", s.CatchTotals);
     out.field("LastTick", s.LastTick);
     out.endObject();
 

@@ -205,20 +205,14 @@ std::string bookViewJson(const book::CatchBook& book, Language language) {
     JsonWriter out;
     out.beginObject();
     out.field("title", texts.title);
-    out.key("totals");
-    out.beginArray();
-    for (const std::string& line : texts.totals) out.value(line);
-    out.endArray();
+    out.arrayField("totals", texts.totals);
     out.key("rows");
     out.beginArray();
     for (const book::BookTexts::Row& row : texts.rows) {
         out.beginObject();
         out.field("landed", row.landed);
         out.field("name", row.name);
-        out.key("records");
-        out.beginArray();
-        for (const std::string& line : row.records) out.value(line);
-        out.endArray();
+        out.arrayField("records", row.records);
         out.endObject();
     }
     out.endArray();

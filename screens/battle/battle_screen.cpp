@@ -241,11 +241,7 @@ void BattleScreen::Form_KeyUp(int /*keyCode*/) {
 void BattleScreen::writeVars(JsonWriter& out) const {
     out.field("FishDrift", FishDrift_);
     out.field("FishRest", FishRest_);
-    out.key("Gauge");
-    out.beginArray();
-    out.value(Gauge_[0]);
-    out.value(Gauge_[1]);
-    out.endArray();
+    out.arrayField("Gauge", Gauge_);
     out.field("PressedKey", static_cast<int32_t>(PressedKey_));
 }
 
