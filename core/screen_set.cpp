@@ -1,5 +1,6 @@
 #include "core/screen_set.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/keys.h"
@@ -103,8 +104,17 @@ void ScreenSet::dispatch(F&& handler) {
     handler();
 }
 
+namespace {
+constexpr FormId kStartScreen = FormId::Form1;  // the title
+}  // namespace
+
 void ScreenSet::start() {
-    dispatch([&] { show(FormId::Form1); });
+    dispatch([&] { show(kStartScreen); });
+}
+
+bool ScreenSet::atStart() const {
+    return std::none_of(screens_.begin(), screens_.end(),
+                        [](const auto& s) { return s && s->visible() && s->id() != kStartScreen; });
 }
 
 void ScreenSet::click(Screen& screen, Control& button) {

@@ -67,6 +67,9 @@ public:
     const Screen* keyScreen() const;
     // The help's section for the screen being played, "contents" when none is.
     std::string_view helpSection() const;
+    // Whether no screen but the one the game starts on is shown: nothing of
+    // a game is under way yet.
+    bool atStart() const;
 
     void show(FormId id);
     void unload(FormId id);

@@ -53,6 +53,7 @@ public:
     // The news of the last finished game that had any, once `game` no longer
     // shows its results; handed out once.
     std::optional<News> takeAfterResults(const Game& game);
+    bool waiting() const { return news_.has_value(); }
 
 private:
     News game_;  // of the game going on

@@ -310,13 +310,15 @@ EMSCRIPTEN_KEEPALIVE const char* mogumo_book_update(const char* stored) {
     return mogumo::answerWith(mogumo::book::toJson(book));
 }
 
-// The page stored the text of the last mogumo_book_update.
-EMSCRIPTEN_KEEPALIVE void mogumo_book_saved() {
+// The page stored the text of the last mogumo_book_update: 1 when news of a
+// game now waits for mogumo_book_news.
+EMSCRIPTEN_KEEPALIVE int mogumo_book_saved() {
     const size_t n = std::min(mogumo::bookHandedOut, mogumo::bookQueue.size());
     mogumo::bookQueue.erase(mogumo::bookQueue.begin(),
                             mogumo::bookQueue.begin() + static_cast<std::ptrdiff_t>(n));
     mogumo::bookHandedOut = 0;
     mogumo::bookNews = mogumo::handedNews;
+    return mogumo::bookNews.waiting() ? 1 : 0;
 }
 
 // What the last stored game brought to the book, once its results are put

@@ -151,6 +151,7 @@ std::string viewJson(const script::Play& play, int helpRequests, Language langua
     out.field("ended", game.ended());
     out.field("help", helpRequests);
     out.field("helpSection", game.screens().helpSection());
+    out.field("atStart", game.screens().atStart());
     out.field("replaying", play.watching());
     out.field("replayOver", play.replayStopped().has_value());
     out.field("replayStop", play.replayStopped() ? play.replayStopped()->message() : std::string());

@@ -42,9 +42,11 @@
   let help = null;
   let book = null; // the catch book's window while open
   let bookNews = null; // what the last game brought to the book, marked while it is open
+  let newsWaiting = false; // the module holds news for once the results are put away
   let ended = false;
   let helpSection = 'contents'; // where the help opens for the screen being played
   let replaying = false;
+  let atStart = true; // nothing of a game under way yet: only its first screen shown
   // What the bar's status says, in Japanese as written, and what follows it.
   let statusText = ['', ''];
 
@@ -143,7 +145,7 @@
       setToday: fn('mogumo_set_today', 'number', ['string']),
       bookPending: fn('mogumo_book_pending', 'number', []),
       bookUpdate: withText(fn('mogumo_book_update', 'string', ['number'])),
-      bookSaved: fn('mogumo_book_saved', null, []),
+      bookSaved: fn('mogumo_book_saved', 'number', []),
       bookError: fn('mogumo_book_error', 'string', []),
       bookRead: withText(fn('mogumo_book_read', 'string', ['number'])),
       bookView: withText(fn('mogumo_book_view', 'string', ['number'])),
@@ -556,6 +558,7 @@
     }
     helpSection = view.helpSection || 'contents';
     replaying = view.replaying;
+    atStart = view.atStart;
     // The keyboard goes with the screen being played.
     const keys = keyWindow();
     for (const win of opened) if (win === keys && !help) focusAtOpen(win);
@@ -569,8 +572,9 @@
     const pending = api.bookPending();
     if (pending && (pending !== bookTried.pending || now() >= bookTried.at + 10000)) storeBook();
     // The results of a game that brought news are followed by the book.
-    const news = api.bookNews();
+    const news = newsWaiting ? api.bookNews() : '';
     if (news) {
+      newsWaiting = false;
       bookNews = JSON.parse(news);
       if (book) showBook(null);
       else openBook();
@@ -647,7 +651,7 @@
     const delay = Math.min(Math.max(0, Math.ceil(at - now())), 2 ** 30);
     timer = setTimeout(() => {
       timer = null;
-      api.setToday(localDay());
+      keepToday();
       api.advance(now());
       sync();
     }, delay);
@@ -656,7 +660,7 @@
   // An input to the game, then the desktop brought in line.
   function input(send) {
     if (!api || ended) return;
-    api.setToday(localDay());
+    keepToday();
     const result = send();
     if (result < 0) fail();
     sync();
@@ -865,6 +869,13 @@
   const localDay = (d = new Date()) => `${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}`;
   const localStamp = (d = new Date()) => `${localDay(d)}T${two(d.getHours())}${two(d.getMinutes())}${two(d.getSeconds())}`;
 
+  // The day the landings are dated with, told to the module when it changes.
+  let today = '';
+  function keepToday() {
+    const day = localDay();
+    if (day !== today) api.setToday((today = day));
+  }
+
   function storedBook() {
     return localStorage.getItem(BOOK_KEY) || '';
   }
@@ -893,7 +904,7 @@
       const why = stored ? api.bookError() : '';
       const aside = why ? keepAside(stored) : '';
       localStorage.setItem(BOOK_KEY, next);
-      api.bookSaved();
+      newsWaiting = api.bookSaved() === 1;
       bookRefusalSaid = false;
       bookTried.pending = 0;
       if (why) setStatus('釣果帳を読めませんでした。ゲームは続きます。', ' ' + t(`読めない釣果帳は ${aside} に残しました: ${why}`));
@@ -1053,7 +1064,7 @@
   // the player says so.
   $('new-game').addEventListener('click', () => {
     if (!api) return;
-    const underWay = !ended && !replaying && [...windows.keys()].some((form) => form !== 0);
+    const underWay = !ended && !replaying && !atStart;
     if (!underWay) {
       startGame('');
       return;
