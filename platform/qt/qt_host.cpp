@@ -205,15 +205,17 @@ void QtHost::screenUnloaded(Screen& screen) {
 void QtHost::showHelp() {
     if (!help_) {
         help_ = std::make_unique<HelpWindow>(options_.helpUrl, options_.language);
-        // Put away, the help gives the keys back to the screen being played.
-        help_->setOnClosed([this] {
-            if (!play_.ended())
-                desk_.helpClosed();
-        });
+        help_->setOnClosed([this] { sideWindowClosed(); });
     }
     const std::string_view section = play_.game().screens().helpSection();
     help_->open(desk_.helpOpening(),
                 QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())));
+}
+
+// Put away, the help or the book gives the keys back to the screen being played.
+void QtHost::sideWindowClosed() {
+    if (!play_.ended())
+        desk_.helpClosed();
 }
 
 void QtHost::toggleBook(const QWidget* over) {
@@ -231,11 +233,7 @@ void QtHost::toggleBook(const QWidget* over) {
 void QtHost::openBook(const std::optional<book::News>& news, const QWidget* over) {
     if (!bookWindow_) {
         bookWindow_ = std::make_unique<CatchBookWindow>(pictures_, options_.language);
-        // Put away, the book gives the keys back to the screen being played.
-        bookWindow_->setOnClosed([this] {
-            if (!play_.ended())
-                desk_.helpClosed();
-        });
+        bookWindow_->setOnClosed([this] { sideWindowClosed(); });
     }
     bookWindow_->open(options_.book->book(), news, over);
 }

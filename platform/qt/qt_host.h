@@ -136,6 +136,7 @@ private:
     std::unique_ptr<HelpWindow> help_;
     std::unique_ptr<CatchBookWindow> bookWindow_;
     void openBook(const std::optional<book::News>& news, const QWidget* over);
+    void sideWindowClosed();
     script::Play play_;  // last: its screens talk to everything above
 };
 
