@@ -65,7 +65,7 @@ TEST(CatchBook, RecordsChangeOnlyForStrictlyBetterFish) {
 CatchBook sampleBook() {
     CatchBook b;
     b.land(38, 46310, 15820, 3, kDay);
-    b.land(2, 2120, 1652, 0, Date{2024, 2, 29});
+    b.land(0, 2120, 1652, 0, Date{2000, 2, 29});  // the first species; a leap day
     b.finishGame(2120, 1, 0, kDay);
     return b;
 }
@@ -77,10 +77,11 @@ TEST(CatchBook, WritesTheSharedFormatAndReadsItBack) {
         j["species"][38].dump(),
         R"({"first":"2026-12-08","heaviest":{"date":"2026-12-08","length":15820,"spot":"海","weight":46310},)"
         R"("landed":1,"longest":{"date":"2026-12-08","length":15820,"spot":"海","weight":46310},"name":"乙姫"})");
-    EXPECT_EQ(j["species"][0].dump(),
-              R"({"first":null,"heaviest":null,"landed":0,"longest":null,"name":"しゅわん"})");
+    EXPECT_EQ(j["species"][1].dump(),
+              R"({"first":null,"heaviest":null,"landed":0,"longest":null,"name":"めでか"})");
     EXPECT_EQ(j["bestGame"].dump(), R"({"count":1,"date":"2026-12-08","spot":"池","weight":2120})");
     EXPECT_EQ(fromJson(text).book, sampleBook());
+    EXPECT_EQ(fromJson(toJson(CatchBook{})).book, CatchBook{});
 }
 
 // Every way a file can fail to be a book is refused, with the reason.
@@ -96,6 +97,7 @@ TEST(CatchBook, ReadingRefusesWhatIsNotABook) {
         {[](auto& j) { j["games"] = 1.5; }, "not a whole number"},
         {[](auto& j) { j["landed"] = 3; }, "sum"},
         {[](auto& j) { j["species"][38]["first"] = "2026-02-30"; }, "not a date"},
+        {[](auto& j) { j["species"][38]["first"] = "2026-0:-08"; }, "not a date"},
         {[](auto& j) { j["species"][38]["heaviest"]["spot"] = "湖"; }, "spot"},
         {[](auto& j) { j["species"][38]["longest"] = nullptr; }, "do not match its count"},
         {[](auto& j) { j["species"][38]["heaviest"]["weight"] = 46300; }, "lighter"},
