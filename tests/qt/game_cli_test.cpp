@@ -149,8 +149,18 @@ TEST(GameCommandLine, RecordsAndReplaysUnderAnyFileName) {
         << record.err;
 }
 
-// A full device is said the moment a write fails, and again at the end.
+// A record is kept whole and closed without a word; a full device is said
+// the moment a write fails, and again at the end.
 TEST(GameRecorder, AFileThatCannotTakeTheRecordIsReported) {
+    QTemporaryDir dir;
+    const QString kept = write(dir, "kept.txt", "");
+    GameRecorder good;
+    ASSERT_EQ(good.open(kept.toStdString()), "");
+    good.write("# A game\n");
+    EXPECT_EQ(good.finish(), "");
+    std::ifstream in(kept.toStdString());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "# A game\n");
+
     GameRecorder recorder;
     std::promise<std::string> told;
     recorder.setOnFailure([&told](const std::string& problem) { told.set_value(problem); });
