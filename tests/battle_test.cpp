@@ -261,7 +261,8 @@ TEST(Battle, TheSplashFollowsTheSwappedInPictures) {
 }
 
 // Left alone, the fish fights until it swims away at the speed limit (-500,
-// less the idle 2); one pull then costs the line 5 and cuts the speed to -357.
+// less the idle 2); one pull then costs the line 5 and cuts the speed to -357,
+// and none is made by the step that takes the last life.
 TEST(Battle, PullingAFishAtTheSpeedLimitCostsTheLineFive) {
     Game g;
     hookAFish(g);
@@ -276,6 +277,9 @@ TEST(Battle, PullingAFishAtTheSpeedLimitCostsTheLineFive) {
     EXPECT_EQ(after.drift, -357);
     EXPECT_NEAR(before.line - after.line, 5.0, 1e-4);
     EXPECT_EQ(g.ctl(kBattle, "uoyosu").picture, "fish_leap");
+    g.state().PlayerLife = 1;  // the step takes the last life first: no pull
+    g.steps(1);
+    EXPECT_EQ(fight(g).line, after.line);
 }
 
 }  // namespace
