@@ -67,6 +67,7 @@ TEST_F(ShotTest, TheCastScreenShowsTheAnglerOnADarkRedBank) {
     const QImage cast = shot(FormId::Form5);
     EXPECT_EQ(cast.pixel(430, 60), rgb(192, 0, 0));
     EXPECT_EQ(cast.pixel(3, 95), rgb(0, 128, 128));  // the water under the waves
+    EXPECT_EQ(cast.pixel(40, 12), rgb(0, 255, 0));   // the power, inside its picture box
 }
 
 TEST_F(ShotTest, TheLureScreenShowsWaterSeaBedAndRocksWithTheirBackgroundAround) {
