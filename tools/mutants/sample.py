@@ -142,7 +142,7 @@ def main():
     parser.add_argument("--seed", type=int, default=2026)
     parser.add_argument("--per-dir", type=int, default=40)
     parser.add_argument("--per-file", type=int, default=0)
-    args = parser.parse_args()
+    args = parser.parse_intermixed_args()
     (run if args.what == "run" else report)(args)
 
 
