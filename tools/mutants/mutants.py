@@ -13,6 +13,8 @@ does not run in CI.
     tools/mutants/mutants.py --web        web mutants too (build/web and tests/web)
 
 The build trees must be configured (cmake --preset dev, and web for --web).
+For a random sample that names every test catching each mutant, see
+sample.py beside this file.
 """
 import subprocess
 import sys

@@ -18,6 +18,12 @@ The source is always put back. A tool, not a test: it does not run in CI.
     tools/mutants/sample.py run --preset dev --per-file 2 platform/qt
 
 The tree must be configured and built (cmake --preset core, or dev).
+
+Last runs, seed 2026: core, screens and script, 120 mutants, 91 built, 23
+caught by nothing (three of them caught by the Qt tests, which the core
+preset leaves out; the rest equivalent or rare file-system paths), 9 of 12
+test files catching some alone; platform/qt two a file, 49 mutants, 30
+built, 14 caught by nothing (drawing details, mostly).
 """
 import argparse
 import collections
