@@ -12,6 +12,9 @@ enum class FormId : int { Form1 = 0, Form2, Form3, Form4, Form5, Form6, Form7, F
 inline constexpr int kFormCount = 8;
 
 // The fixed design of one screen: its window and its controls, front to back.
+// The help document's anchor at its contents.
+inline constexpr std::string_view kHelpContents = "contents";
+
 struct ScreenLayout {
     FormId id{};
     std::string_view formName{};  // "Form1" ...
@@ -37,7 +40,7 @@ struct ScreenLayout {
     // the splash).
     std::optional<FormId> stackedUnder{};
     // The help's section on playing it, an anchor of the help document.
-    std::string_view helpSection = "contents";
+    std::string_view helpSection = kHelpContents;
 
     // Its client area on the desktop, in pixels.
     PixelRect clientPixels() const {

@@ -40,7 +40,7 @@ const Screen* ScreenSet::keyScreen() const {
 
 std::string_view ScreenSet::helpSection() const {
     const Screen* s = keyScreen();
-    return s ? s->layout().helpSection : ScreenLayout{}.helpSection;
+    return s ? s->layout().helpSection : kHelpContents;
 }
 
 void ScreenSet::show(FormId id) {

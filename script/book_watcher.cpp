@@ -100,6 +100,8 @@ void NewsTally::add(const Event& event, const Change& c) {
 }
 
 std::optional<News> NewsTally::takeAfterResults(const Game& game) {
+    if (!news_)
+        return std::nullopt;  // the common case, after every event
     const Screen* results = game.screens().loaded(FormId::Form4);
     if (results && results->visible())
         return std::nullopt;

@@ -51,7 +51,7 @@ bool HelpWindow::documentExists(const QUrl& url) {
     return false;
 }
 
-bool HelpWindow::open(const QWidget* over, const QString& section) {
+bool HelpWindow::open(const QWidget* over, std::string_view section) {
     if (!documentExists(url_)) {
         const QString name = QFileInfo(url_.path()).fileName();
         if (!notice_) {
@@ -69,7 +69,7 @@ bool HelpWindow::open(const QWidget* over, const QString& section) {
         return false;
     }
     QUrl at = url_;
-    at.setFragment(section);
+    at.setFragment(QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())));
     browser_->setSource(at);
     showOver(over);
     return true;

@@ -5,7 +5,9 @@
 #include <QUrl>
 #include <QWidget>
 #include <functional>
+#include <string_view>
 
+#include "core/layout.h"
 #include "platform/qt/player_language.h"
 #include "platform/qt/side_window.h"
 
@@ -34,7 +36,7 @@ public:
     // given window (the game window being played) or else where the window
     // system puts it, at `section` (an anchor of the document). Returns
     // whether the document was shown.
-    bool open(const QWidget* over = nullptr, const QString& section = QStringLiteral("contents"));
+    bool open(const QWidget* over = nullptr, std::string_view section = kHelpContents);
 
     QTextBrowser* browser() const { return browser_; }
     // The notice of the last failed open, while it is up.

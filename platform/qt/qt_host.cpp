@@ -207,9 +207,7 @@ void QtHost::showHelp() {
         help_ = std::make_unique<HelpWindow>(options_.helpUrl, options_.language);
         help_->setOnClosed([this] { sideWindowClosed(); });
     }
-    const std::string_view section = play_.game().screens().helpSection();
-    help_->open(desk_.helpOpening(),
-                QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())));
+    help_->open(desk_.helpOpening(), play_.game().screens().helpSection());
 }
 
 // Put away, the help or the book gives the keys back to the screen being played.

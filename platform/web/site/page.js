@@ -556,7 +556,7 @@
       hitsStale = false;
       placeHits();
     }
-    helpSection = view.helpSection || 'contents';
+    helpSection = view.helpSection;
     replaying = view.replaying;
     atStart = view.atStart;
     // The keyboard goes with the screen being played.
